@@ -1,0 +1,226 @@
+#include "directorydb/DirectoryDatabase.h"
+
+#include "common/MessageSink.h"
+#include "common/Text.h"
+#include "directorydb/XmlLoader.h"
+
+#include <pugixml.hpp>
+
+#include <exception>
+#include <optional>
+
+namespace {
+
+const char* const namesError = "Error while retrieving directory names";
+const char* const submitPageError = "Error while GetDirectorySubmitPage";
+
+// A query for the directories of one name. The name is bound to the XPath
+// variable $name, never pasted into the query text, so any name, quotes and
+// brackets included, selects exactly the directories that carry it.
+class DirectoryQuery
+{
+public:
+    DirectoryQuery(const char* path, const std::string& directoryName)
+    {
+        variables.add("name", pugi::xpath_type_string);
+        variables.set("name", directoryName.c_str());
+        query.emplace(path, &variables);
+    }
+
+    pugi::xpath_node_set Select(const pugi::xml_document& document) const
+    {
+        return query->evaluate_node_set(document);
+    }
+
+    // The value of the first selected attribute in document order.
+    std::optional<std::string> SelectFirstValue(const pugi::xml_document& document) const
+    {
+        const pugi::xpath_node node = query->evaluate_node(document);
+        if (!node.attribute())
+            return std::nullopt;
+        return std::string(node.attribute().value());
+    }
+
+private:
+    pugi::xpath_variable_set variables;
+    std::optional<pugi::xpath_query> query;
+};
+
+std::optional<std::string> Attribute(const pugi::xml_node& node, const char* name)
+{
+    const pugi::xml_attribute attribute = node.attribute(name);
+    if (!attribute)
+        return std::nullopt;
+    return std::string(attribute.value());
+}
+
+std::optional<ControlType> ParseControlType(const std::string& text)
+{
+    if (text == "edit")
+        return ControlType::Edit;
+    if (text == "combobox")
+        return ControlType::ComboBox;
+    if (text == "checkbox")
+        return ControlType::CheckBox;
+    return std::nullopt;
+}
+
+} // namespace
+
+std::string ApplyVariables(std::string text, const VariableMap& map)
+{
+    for (const auto& [name, value] : map)
+        ReplaceAll(text, name, value);
+    return text;
+}
+
+DirectoryDatabase::DirectoryDatabase(MessageSink& messages)
+    : messages(messages)
+{
+}
+
+DirectoryDatabase::~DirectoryDatabase() = default;
+
+bool DirectoryDatabase::LoadDatabase()
+{
+    return Load(databasePath);
+}
+
+bool DirectoryDatabase::Load(const std::string& path, std::string* error)
+{
+    document.reset();
+    try {
+        document = std::make_unique<pugi::xml_document>();
+    } catch (const std::bad_alloc&) {
+        messages.ShowMessage({"exception on load", "", MessageIcon::None});
+        if (error)
+            *error = "Out of memory";
+        return false;
+    }
+
+    const XmlLoadResult result = LoadXmlFile(path, *document);
+    if (result.status == XmlLoadResult::Status::OutOfMemory)
+        messages.ShowMessage({"exception on load", "", MessageIcon::None});
+    if (!result && error)
+        *error = result.Message();
+    return bool(result);
+}
+
+bool DirectoryDatabase::GetDirectoryNames(std::vector<std::string>& names) const
+{
+    if (!document)
+        return false;
+    names.clear();
+    try {
+        const pugi::xpath_query query("r/directory/@name");
+        for (const pugi::xpath_node& node : query.evaluate_node_set(*document))
+            names.emplace_back(node.attribute().value());
+    } catch (const std::exception&) {
+        messages.ShowMessage({namesError, "Error", MessageIcon::Error});
+    }
+    return true;
+}
+
+bool DirectoryDatabase::GetDirectoryVariables(const std::string& directoryName,
+    const std::string& category, const std::string& subcategory, VariableMap& map) const
+{
+    if (!document)
+        return true;
+    const DirectoryQuery query("r/directory[@name=$name]/variable", directoryName);
+    for (const pugi::xpath_node& node : query.Select(*document)) {
+        const pugi::xml_node variable = node.node();
+        const std::optional<std::string> name = Attribute(variable, "name");
+        if (!name)
+            continue;
+
+        std::string value;
+        for (const pugi::xml_node cond : variable.children("cond")) {
+            const std::optional<std::string> condCategory = Attribute(cond, "category");
+            if (condCategory && *condCategory != category)
+                continue;
+            const std::optional<std::string> condSubcategory = Attribute(cond, "subcategory");
+            if (condSubcategory && *condSubcategory != subcategory)
+                continue;
+            const std::optional<std::string> condValue = Attribute(cond, "value");
+            if (!condValue)
+                continue;
+            value = *condValue;
+            break;
+        }
+
+        if (name->empty() || value.empty()) {
+            messages.ShowMessage({"error on variable", *name, MessageIcon::None});
+            continue;
+        }
+        map.emplace(*name, value);
+    }
+    return true;
+}
+
+std::string DirectoryDatabase::GetDirectorySubmitPage(const std::string& directoryName,
+    const std::string& category, const std::string& subcategory) const
+{
+    if (!document)
+        return {};
+    try {
+        const DirectoryQuery query("r/directory[@name=$name]/@submiturl", directoryName);
+        VariableMap map;
+        GetDirectoryVariables(directoryName, category, subcategory, map);
+        if (const auto address = query.SelectFirstValue(*document))
+            return ApplyVariables(*address, map);
+    } catch (const std::exception&) {
+    }
+    messages.ShowMessage({submitPageError, "Error", MessageIcon::Error});
+    return {};
+}
+
+std::string DirectoryDatabase::GetDirectoryOnSubmit(const std::string& directoryName) const
+{
+    if (!document)
+        return {};
+    try {
+        const DirectoryQuery query("r/directory[@name=$name]/@onsubmit", directoryName);
+        if (const auto marker = query.SelectFirstValue(*document))
+            return *marker;
+    } catch (const std::exception&) {
+    }
+    messages.ShowMessage({namesError, "Error", MessageIcon::Error});
+    return {};
+}
+
+bool DirectoryDatabase::GetDirectoryItems(const std::string& directoryName,
+    const std::string& category, const std::string& subcategory,
+    std::vector<DirectoryItem>& items) const
+{
+    if (!document)
+        return false;
+    try {
+        const DirectoryQuery query("r/directory[@name=$name]/item", directoryName);
+        VariableMap map;
+        GetDirectoryVariables(directoryName, category, subcategory, map);
+
+        // One working item, never reset: an attribute an item lacks keeps
+        // the value of the item before it.
+        DirectoryItem working;
+        for (const pugi::xpath_node& node : query.Select(*document)) {
+            const pugi::xml_node item = node.node();
+            if (const auto name = Attribute(item, "name"))
+                working.name = *name;
+            if (const auto index = Attribute(item, "index"))
+                working.index = ParseLeadingInt(*index);
+            if (const auto value = Attribute(item, "value"))
+                working.value = ApplyVariables(*value, map);
+            if (const auto typeText = Attribute(item, "type")) {
+                if (const auto type = ParseControlType(*typeText))
+                    working.type = *type;
+                else
+                    messages.ShowMessage(
+                        {"unsuported control type", directoryName, MessageIcon::Error});
+            }
+            items.push_back(working);
+        }
+    } catch (const std::exception&) {
+        messages.ShowMessage({submitPageError, directoryName, MessageIcon::Error});
+    }
+    return true;
+}

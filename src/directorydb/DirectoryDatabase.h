@@ -1,0 +1,60 @@
+#pragma once
+
+#include "directorydb/DirectoryItem.h"
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace pugi {
+class xml_document;
+}
+class MessageSink;
+
+// Variable names and their values, ordered by name in ascending byte order:
+// the order in which variables are applied.
+using VariableMap = std::map<std::string, std::string>;
+
+// Replaces the name of every variable in `text` by its value, the variables
+// taken in the map's order, each working on the text the ones before it
+// produced.
+std::string ApplyVariables(std::string text, const VariableMap& map);
+
+// The loaded directory database and the questions the program asks of it.
+// Every query walks the document afresh; nothing is cached. Problems are
+// reported through the message sink and give an empty result.
+class DirectoryDatabase
+{
+public:
+    explicit DirectoryDatabase(MessageSink& messages);
+    ~DirectoryDatabase();
+
+    DirectoryDatabase(const DirectoryDatabase&) = delete;
+    DirectoryDatabase& operator=(const DirectoryDatabase&) = delete;
+
+    // The file LoadDatabase reads: "dirdata.xml" beside the executable.
+    void SetDatabasePath(std::string path) { databasePath = std::move(path); }
+    const std::string& DatabasePath() const { return databasePath; }
+
+    bool LoadDatabase();
+    // Replaces the document by the one in `path`. A missing or malformed
+    // file leaves an empty document and returns false without a message;
+    // `error`, when given, receives the reason.
+    bool Load(const std::string& path, std::string* error = nullptr);
+    bool HasDocument() const { return document != nullptr; }
+
+    bool GetDirectoryNames(std::vector<std::string>& names) const;
+    std::string GetDirectorySubmitPage(const std::string& directoryName,
+        const std::string& category, const std::string& subcategory) const;
+    std::string GetDirectoryOnSubmit(const std::string& directoryName) const;
+    bool GetDirectoryItems(const std::string& directoryName, const std::string& category,
+        const std::string& subcategory, std::vector<DirectoryItem>& items) const;
+    bool GetDirectoryVariables(const std::string& directoryName, const std::string& category,
+        const std::string& subcategory, VariableMap& map) const;
+
+private:
+    MessageSink& messages;
+    std::string databasePath = "dirdata.xml";
+    std::unique_ptr<pugi::xml_document> document;
+};

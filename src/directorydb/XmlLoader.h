@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace pugi {
+class xml_document;
+}
+
+// The outcome of reading an XML document, with what went wrong.
+struct XmlLoadResult
+{
+    enum class Status
+    {
+        Ok,
+        FileError, // missing or unreadable
+        UnsupportedEncoding, // declared in an encoding we cannot convert
+        ParseError, // not well-formed
+        OutOfMemory, // the document could not be built
+    };
+
+    Status status = Status::Ok;
+    std::string description;
+    std::ptrdiff_t offset = -1; // byte offset of a parse error, -1 when none
+
+    explicit operator bool() const { return status == Status::Ok; }
+    // One line for people: the reason, with the offset where there is one.
+    std::string Message() const;
+};
+
+// Parses a whole XML document into `document` as UTF-8 text. A byte-order
+// mark (UTF-8, UTF-16, UTF-32) or the XML declaration's encoding decides
+// how the bytes are read; ISO-8859-1 and windows-1252 are converted. External
+// entities are never loaded: no DTD is processed. On failure `document` is
+// left empty.
+XmlLoadResult LoadXmlBuffer(const void* data, std::size_t size, pugi::xml_document& document);
+XmlLoadResult LoadXmlFile(const std::string& path, pugi::xml_document& document);

@@ -1,0 +1,138 @@
+#include "profiles/ProfileStore.h"
+
+#include "common/Text.h"
+#include "profiles/StateFile.h"
+
+#include <algorithm>
+#include <istream>
+#include <ostream>
+
+namespace {
+
+// Multi-line fields are stored on one line, each line break as this byte.
+constexpr char lineBreakMarker = '\x01';
+
+std::string EncodeLineBreaks(std::string text)
+{
+    ReplaceAll(text, "\r\n", "\n");
+    std::replace(text.begin(), text.end(), '\n', lineBreakMarker);
+    return text;
+}
+
+// A single-line value never holds a line end on disk: it would split the
+// line and shift every line after it. (A directory name can carry one
+// through a character reference in the database.)
+std::string SingleLine(std::string text)
+{
+    std::replace(text.begin(), text.end(), '\n', ' ');
+    return text;
+}
+
+std::string DecodeLineBreaks(std::string text)
+{
+    ReplaceAll(text, std::string_view(&lineBreakMarker, 1), "\r\n");
+    return text;
+}
+
+// Reads one profile block. False when the stream ends before the block does.
+bool ReadProfile(std::istream& in, Profile& profile)
+{
+    std::string* const fields[] = {&profile.name, &profile.url, &profile.articleTitle,
+        &profile.articleContent, &profile.category, &profile.subcategory, &profile.authorInfo,
+        &profile.email, &profile.firstName, &profile.lastName, &profile.password};
+    for (std::string* field : fields) {
+        if (!ReadStateLine(in, *field))
+            return false;
+    }
+
+    std::string line;
+    if (!ReadStateLine(in, line))
+        return false;
+    // No allocation depends on the count: a count the file cannot back ends
+    // at the end of the stream.
+    for (std::int32_t count = ParseLeadingInt(line); count > 0; --count) {
+        if (!ReadStateLine(in, line))
+            return false;
+        profile.sentDirectories.insert(line);
+    }
+
+    profile.articleContent = DecodeLineBreaks(std::move(profile.articleContent));
+    profile.authorInfo = DecodeLineBreaks(std::move(profile.authorInfo));
+    return true;
+}
+
+} // namespace
+
+bool ProfileStore::FindProfile(const std::string& name, Profile& profile) const
+{
+    const auto found = std::find_if(
+        profiles.begin(), profiles.end(), [&](const Profile& p) { return p.name == name; });
+    if (found == profiles.end())
+        return false;
+    profile = *found;
+    return true;
+}
+
+void ProfileStore::GetProfileNames(std::vector<std::string>& names) const
+{
+    names.clear();
+    for (const Profile& profile : profiles)
+        names.push_back(profile.name);
+}
+
+bool ProfileStore::IsSent(const std::string& profileName, const std::string& directoryName) const
+{
+    return std::any_of(profiles.begin(), profiles.end(), [&](const Profile& p) {
+        return p.name == profileName && p.sentDirectories.count(directoryName) != 0;
+    });
+}
+
+bool ProfileStore::MarkSent(const std::string& profileName, const std::string& directoryName)
+{
+    const auto found = std::find_if(
+        profiles.begin(), profiles.end(), [&](const Profile& p) { return p.name == profileName; });
+    if (found == profiles.end())
+        return false;
+    found->sentDirectories.insert(directoryName);
+    return true;
+}
+
+bool ProfileStore::LoadProfiles(std::istream& in)
+{
+    if (!in)
+        return false;
+    profiles.clear();
+
+    std::string line;
+    if (!ReadStateLine(in, line))
+        return true;
+    for (std::int32_t count = ParseLeadingInt(line); count > 0; --count) {
+        Profile profile;
+        if (!ReadProfile(in, profile))
+            break;
+        profiles.push_back(std::move(profile));
+    }
+    return true;
+}
+
+bool ProfileStore::SaveProfiles(std::ostream& out) const
+{
+    WriteStateLine(out, std::to_string(profiles.size()));
+    for (const Profile& profile : profiles) {
+        WriteStateLine(out, SingleLine(profile.name));
+        WriteStateLine(out, SingleLine(profile.url));
+        WriteStateLine(out, SingleLine(profile.articleTitle));
+        WriteStateLine(out, EncodeLineBreaks(profile.articleContent));
+        WriteStateLine(out, SingleLine(profile.category));
+        WriteStateLine(out, SingleLine(profile.subcategory));
+        WriteStateLine(out, EncodeLineBreaks(profile.authorInfo));
+        WriteStateLine(out, SingleLine(profile.email));
+        WriteStateLine(out, SingleLine(profile.firstName));
+        WriteStateLine(out, SingleLine(profile.lastName));
+        WriteStateLine(out, SingleLine(profile.password));
+        WriteStateLine(out, std::to_string(profile.sentDirectories.size()));
+        for (const std::string& directory : profile.sentDirectories)
+            WriteStateLine(out, SingleLine(directory));
+    }
+    return bool(out);
+}

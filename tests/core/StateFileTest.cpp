@@ -1,0 +1,222 @@
+#include "profiles/StateFile.h"
+
+#include "profiles/ProfileStore.h"
+#include "support/Printers.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <sstream>
+
+namespace {
+
+std::string Bytes(const ProfileStore& store, const std::string* selected)
+{
+    return StateFileBytes(store, selected);
+}
+
+// Reads state file bytes into a fresh store; returns the first line.
+std::string Read(const std::string& bytes, ProfileStore& store)
+{
+    std::istringstream in(bytes, std::ios::binary);
+    return ReadState(in, store);
+}
+
+Profile GardenTips()
+{
+    Profile profile;
+    profile.name = "Garden Tips";
+    profile.url = "http://garden.test/";
+    profile.articleTitle = "Ten Herbs for Shade";
+    profile.articleContent = "Herbs like shade.\r\nMint spreads fast.";
+    profile.authorInfo = "Jo Lee writes about small gardens.";
+    profile.email = "jo@garden.test";
+    profile.firstName = "Jo";
+    profile.lastName = "Lee";
+    profile.password = "pa ss";
+    profile.sentDirectories = {"Zeta Zone", "Alpha Articles"};
+    return profile;
+}
+
+TEST(StateFileTest, EmptyStateIsAnEmptyLineAndZero)
+{
+    ProfileStore store;
+    EXPECT_EQ(Bytes(store, nullptr), "\r\n0\r\n");
+}
+
+TEST(StateFileTest, OneBareProfileIsThirtyTwoBytes)
+{
+    ProfileStore store;
+    Profile a;
+    a.name = "A";
+    store.AddProfile(a);
+    const std::string expected =
+        "A\r\n1\r\nA\r\n" + std::string("\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n") + "0\r\n";
+    EXPECT_EQ(expected.size(), 32u);
+    EXPECT_EQ(Bytes(store, &a.name), expected);
+}
+
+TEST(StateFileTest, TwoProfilesAreWrittenLineByLine)
+{
+    ProfileStore store;
+    store.AddProfile(GardenTips());
+    Profile spare;
+    spare.name = "Spare";
+    store.AddProfile(spare);
+
+    const std::string selected = "Garden Tips";
+    const std::string expected =
+        "Garden Tips\r\n2\r\n"
+        "Garden Tips\r\nhttp://garden.test/\r\nTen Herbs for Shade\r\n"
+        "Herbs like shade.\x01Mint spreads fast.\r\n\r\n\r\n"
+        "Jo Lee writes about small gardens.\r\njo@garden.test\r\nJo\r\nLee\r\n"
+        "pa ss\r\n2\r\nAlpha Articles\r\nZeta Zone\r\n"
+        "Spare\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n0\r\n";
+    EXPECT_EQ(Bytes(store, &selected), expected);
+
+    ProfileStore loaded;
+    EXPECT_EQ(Read(expected, loaded), "Garden Tips");
+    EXPECT_EQ(loaded.Profiles(), store.Profiles());
+}
+
+TEST(StateFileTest, MultiLineFieldsUseTheMarkerByte)
+{
+    ProfileStore store;
+    Profile p;
+    p.articleContent = "one\r\ntwo\nthree\rfour\x01"
+                       "five";
+    p.authorInfo = "a\r\n\r\nb";
+    store.AddProfile(p);
+
+    const std::string bytes = Bytes(store, nullptr);
+    EXPECT_NE(bytes.find("one\x01two\x01three\rfour\x01"
+                         "five\r\n"),
+        std::string::npos);
+    EXPECT_NE(bytes.find("\r\na\x01\x01"
+                         "b\r\n"),
+        std::string::npos);
+
+    ProfileStore loaded;
+    Read(bytes, loaded);
+    ASSERT_EQ(loaded.Profiles().size(), 1u);
+    EXPECT_EQ(loaded.Profiles()[0].articleContent, "one\r\ntwo\r\nthree\rfour\r\nfive");
+    EXPECT_EQ(loaded.Profiles()[0].authorInfo, "a\r\n\r\nb");
+}
+
+TEST(StateFileTest, ReadingAcceptsBareLineFeedsAndSortsSentNames)
+{
+    const std::string bytes = "P\n1\nP\nu\nt\nc\x01"
+                              "d\ncat\nsub\ni\ne\nf\nl\npw\n4\nzeta\nAlpha\nzeta\nmid\n";
+    ProfileStore store;
+    EXPECT_EQ(Read(bytes, store), "P");
+    ASSERT_EQ(store.Profiles().size(), 1u);
+    const Profile& p = store.Profiles()[0];
+    EXPECT_EQ(p.articleContent, "c\r\nd");
+    EXPECT_EQ(p.category, "cat");
+    EXPECT_EQ(p.password, "pw");
+    EXPECT_EQ(p.sentDirectories, (std::set<std::string> {"Alpha", "mid", "zeta"}));
+}
+
+TEST(StateFileTest, SavedSelectionPicksTheNamedOrTheEarliestProfile)
+{
+    ProfileStore store;
+    for (const char* name : {"Second", "First", "Third"}) {
+        Profile p;
+        p.name = name;
+        store.AddProfile(p);
+    }
+    Profile current;
+    EXPECT_TRUE(SelectSavedProfile(store, "First", current));
+    EXPECT_EQ(current.name, "First");
+    EXPECT_TRUE(SelectSavedProfile(store, "Gone", current));
+    EXPECT_EQ(current.name, "Second");
+    current.name = "unchanged";
+    EXPECT_FALSE(SelectSavedProfile(store, "", current));
+    EXPECT_EQ(current.name, "unchanged");
+    EXPECT_FALSE(SelectSavedProfile(ProfileStore(), "Gone", current));
+}
+
+TEST(StateFileTest, ALineEndInASingleLineValueCannotShiftTheFile)
+{
+    ProfileStore store;
+    Profile first;
+    first.name = "First";
+    first.sentDirectories = {"Line\nbreak"};
+    Profile second;
+    second.name = "Second";
+    second.email = "second@test";
+    store.AddProfile(first);
+    store.AddProfile(second);
+
+    ProfileStore loaded;
+    Read(Bytes(store, nullptr), loaded);
+    ASSERT_EQ(loaded.Profiles().size(), 2u);
+    EXPECT_EQ(loaded.Profiles()[0].sentDirectories, (std::set<std::string> {"Line break"}));
+    EXPECT_EQ(loaded.Profiles()[1], second);
+}
+
+// A damaged file yields the profiles that were read whole, and nothing else.
+TEST(StateFileTest, TruncatedFilesKeepTheCompleteProfiles)
+{
+    ProfileStore store;
+    store.AddProfile(GardenTips());
+    Profile second = GardenTips();
+    second.name = "Second";
+    second.sentDirectories = {"One"};
+    store.AddProfile(second);
+    const std::string bytes = Bytes(store, &second.name);
+
+    for (std::size_t length = 0; length <= bytes.size(); ++length) {
+        SCOPED_TRACE(length);
+        ProfileStore loaded;
+        Read(bytes.substr(0, length), loaded);
+        const auto& profiles = loaded.Profiles();
+        ASSERT_LE(profiles.size(), 2u);
+        if (length == bytes.size()) {
+            EXPECT_EQ(profiles.size(), 2u);
+        }
+        for (std::size_t i = 0; i < profiles.size(); ++i) {
+            EXPECT_EQ(profiles[i], store.Profiles()[i]);
+        }
+    }
+}
+
+TEST(StateFileTest, AbsurdCountsAndGarbageNeitherHangNorExhaustMemory)
+{
+    const std::string oneProfile = "P\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n";
+    const struct
+    {
+        const char* label;
+        std::string bytes;
+        std::size_t profiles;
+    } rows[] = {
+        {"negative count", "\r\n-5\r\n" + oneProfile + "0\r\n", 0},
+        {"huge profile count", "\r\n2147483647\r\n" + oneProfile + "0\r\n", 1},
+        {"count beyond int range", "\r\n99999999999999999999\r\n" + oneProfile + "0\r\n", 1},
+        {"huge sent count", "\r\n1\r\n" + oneProfile + "2147483647\r\nd\r\n", 0},
+        {"count without digits", "\r\nmany\r\n" + oneProfile + "0\r\n", 0},
+        {"empty file", "", 0},
+        {"no line end at all", "just text", 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.label);
+        ProfileStore loaded;
+        Read(row.bytes, loaded);
+        EXPECT_EQ(loaded.Profiles().size(), row.profiles);
+    }
+
+    std::mt19937 random(20261207);
+    std::uniform_int_distribution<int> byte(0, 255);
+    for (int round = 0; round < 200; ++round) {
+        std::string garbage(1 + round * 13, '\0');
+        for (char& c : garbage)
+            c = static_cast<char>(byte(random));
+        if (round % 2)
+            garbage = "x\r\n3\r\n" + garbage;
+        ProfileStore loaded;
+        Read(garbage, loaded);
+        EXPECT_LE(loaded.Profiles().size(), 3u);
+    }
+}
+
+} // namespace
