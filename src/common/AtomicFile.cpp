@@ -1,0 +1,100 @@
+#include "common/AtomicFile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Closes a descriptor when it goes out of scope.
+class FileDescriptor
+{
+public:
+    explicit FileDescriptor(int fd)
+        : fd(fd)
+    {
+    }
+    ~FileDescriptor()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+
+    int Get() const { return fd; }
+    // Closes now; a failing close can mean the data never reached the disk.
+    bool Close()
+    {
+        const int closing = fd;
+        fd = -1;
+        return ::close(closing) == 0;
+    }
+
+private:
+    int fd;
+};
+
+bool Fail(std::string* error, const std::string& what, int errorNumber)
+{
+    if (error)
+        *error = what + ": " + std::strerror(errorNumber);
+    return false;
+}
+
+std::string FolderOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
+    return path.substr(0, slash);
+}
+
+} // namespace
+
+bool WriteFileAtomically(
+    const std::string& path, std::string_view bytes, unsigned permissions, std::string* error)
+{
+    struct stat target;
+    if (::stat(path.c_str(), &target) == 0 && S_ISDIR(target.st_mode))
+        return Fail(error, "cannot replace " + path, EISDIR);
+
+    std::string temporary = path + ".XXXXXX";
+    FileDescriptor file(::mkstemp(temporary.data()));
+    if (file.Get() < 0)
+        return Fail(error, "cannot create a file beside " + path, errno);
+
+    const auto abandon = [&](const std::string& what) {
+        const int errorNumber = errno;
+        ::unlink(temporary.c_str());
+        return Fail(error, what, errorNumber);
+    };
+
+    if (::fchmod(file.Get(), static_cast<mode_t>(permissions)) != 0)
+        return abandon("cannot set the permissions of " + temporary);
+
+    for (std::size_t written = 0; written < bytes.size();) {
+        const ssize_t count = ::write(file.Get(), bytes.data() + written, bytes.size() - written);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            return abandon("cannot write " + temporary);
+        written += static_cast<std::size_t>(count);
+    }
+    if (::fsync(file.Get()) != 0)
+        return abandon("cannot flush " + temporary);
+    if (!file.Close())
+        return abandon("cannot close " + temporary);
+    if (::rename(temporary.c_str(), path.c_str()) != 0)
+        return abandon("cannot replace " + path);
+
+    // Make the rename itself durable.
+    FileDescriptor folder(::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY));
+    if (folder.Get() >= 0)
+        ::fsync(folder.Get());
+    return true;
+}

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Replaces the file at `path` with `bytes` in one step: the bytes go to a
+// new file beside it, are flushed to disk, and the new file is renamed over
+// the old one. A crash or a failure at any moment leaves either the old or
+// the new content whole, never a mix. The file gets `permissions` (as for
+// chmod). On failure the old file is untouched, the new one is removed, and
+// `error`, when given, says why.
+bool WriteFileAtomically(const std::string& path, std::string_view bytes, unsigned permissions,
+    std::string* error = nullptr);
