@@ -1,0 +1,64 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+// One field that a demo directory reads from its submission form.
+struct DemoField
+{
+    enum class Show
+    {
+        Text, // echoed on the confirmation page
+        Secret, // only said to be there (passwords)
+    };
+
+    std::string param; // the form field's name
+    std::size_t occurrence = 0; // which of several fields of that name, from 0
+    std::string label; // how the confirmation page names it
+    bool required = false;
+    Show show = Show::Text;
+    // Allowed values and what they stand for; empty allows any text.
+    std::vector<std::pair<std::string, std::string>> choices;
+};
+
+// One article directory of the demo web site. Its pages live in the folder
+// `folder` of the site, its form posts to "/<folder>/submit", and the
+// confirmation page is the folder's reply.html with the reply in place of
+// its "<!--reply-->" marker.
+struct DemoSite
+{
+    std::string folder;
+    std::string name;
+    std::string acceptedHeading; // holds the directory's confirmation text
+    std::string acceptedText;
+    std::vector<DemoField> fields;
+};
+
+// The demo directories, in the order the demo's database lists them.
+const std::vector<DemoSite>& DemoSites();
+
+// The fields of a submitted form, name and value, in the order received.
+using FormFields = std::vector<std::pair<std::string, std::string>>;
+
+struct SubmissionReply
+{
+    bool accepted = false;
+    // A <section id="reply"> element: the confirmation with everything
+    // received, or the reasons for refusing the submission.
+    std::string html;
+};
+
+// Checks a submission against the site's required fields and choices and
+// writes the reply. Every received text is HTML-escaped.
+SubmissionReply ReplyToSubmission(const DemoSite& site, const FormFields& fields);
+
+// The confirmation page: `pageTemplate` with `reply` in place of its marker,
+// or a bare page around `reply` when the template has no marker.
+std::string ComposeReplyPage(
+    const std::string& pageTemplate, const std::string& siteName, const std::string& reply);
+
+// Escapes &, <, >, " and ' for HTML text and attribute values.
+std::string HtmlEscape(std::string_view text);

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// What the command line of quillmark-demo-server asks for.
+struct ServerOptions
+{
+    int port = 8731;
+    std::string root; // the web site folder
+    bool showHelp = false;
+};
+
+// Reads the arguments (without the program name) into `options`, which
+// comes in holding the defaults: "--port N" (0 to 65535, 0 picks a free
+// port), "--root DIR", each also as "--port=N" and "--root=DIR", and
+// "--help". False, with the reason in `error`, for anything else.
+bool ParseServerArguments(
+    const std::vector<std::string>& arguments, ServerOptions& options, std::string* error);
+
+// One line saying how the program is called.
+const char* ServerUsage();
