@@ -1,0 +1,317 @@
+#include "app/MainDialog.h"
+
+#include "app/AboutDialog.h"
+#include "app/DirectoryListEntry.h"
+#include "app/MessageBox.h"
+#include "browser/CBrowserCtrl.h"
+#include "common/AtomicFile.h"
+#include "profiles/StateFile.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPushButton>
+#include <QStyle>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <fstream>
+
+#ifndef QUILLMARK_SERVER_URL
+#define QUILLMARK_SERVER_URL "http://127.0.0.1:8731"
+#endif
+
+namespace {
+
+// The state file holds passwords: only its owner may read it.
+constexpr unsigned stateFilePermissions = 0600;
+
+// Initial client size: the window's layout was drawn for this size.
+constexpr QSize initialClientSize(927, 645);
+
+// Adds `text` to a combo box at its place in case-insensitive order.
+void AddSorted(QComboBox* combo, const QString& text)
+{
+    int index = 0;
+    while (index < combo->count() &&
+        QString::compare(combo->itemText(index), text, Qt::CaseInsensitive) <= 0)
+        ++index;
+    combo->insertItem(index, text);
+}
+
+// Selects the first entry, from the top, that begins with `text`, ignoring
+// case; the selection stays as it was when none does.
+void SelectString(QComboBox* combo, const QString& text)
+{
+    for (int index = 0; index < combo->count(); ++index) {
+        if (combo->itemText(index).startsWith(text, Qt::CaseInsensitive)) {
+            combo->setCurrentIndex(index);
+            return;
+        }
+    }
+}
+
+// Resizes of the client area reach the main window's layout code.
+class ResizeWatcher : public QObject
+{
+public:
+    ResizeWatcher(MainDialog* dialog, QObject* parent)
+        : QObject(parent)
+        , dialog(dialog)
+    {
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Resize) {
+            const QSize size = static_cast<QWidget*>(watched)->size();
+            dialog->OnSize(size.width(), size.height());
+        }
+        return false;
+    }
+
+private:
+    MainDialog* dialog;
+};
+
+} // namespace
+
+MainDialog::Settings MainDialog::Settings::Defaults()
+{
+    Settings settings;
+    settings.serverUrl = QStringLiteral(QUILLMARK_SERVER_URL);
+    settings.dataFolder = QCoreApplication::applicationDirPath();
+    settings.clock = std::make_shared<SteadyClock>();
+    return settings;
+}
+
+MainDialog::MainDialog(Settings settings, QWidget* parent)
+    : QDialog(parent)
+    , settings(std::move(settings))
+    , messages(std::make_unique<MessageBoxSink>())
+    , icon(QStringLiteral(":/quillmark.png"))
+    , database(*messages)
+{
+    if (!this->settings.clock)
+        this->settings.clock = std::make_shared<SteadyClock>();
+    while (this->settings.serverUrl.endsWith(QLatin1Char('/')))
+        this->settings.serverUrl.chop(1);
+    OnInitDialog();
+}
+
+MainDialog::~MainDialog() = default;
+
+QString MainDialog::StateFilePath() const
+{
+    return QDir(settings.dataFolder).filePath(QStringLiteral("sv.dat"));
+}
+
+QString MainDialog::DatabasePath() const
+{
+    return QDir(settings.dataFolder).filePath(QStringLiteral("dirdata.xml"));
+}
+
+void MainDialog::CreateControls()
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    client = new QWidget(this);
+    layout->addWidget(client);
+
+    // Created in tab order; OnSize() places them.
+    browser = new CBrowserCtrl(client);
+    directoryList = new QListWidget(client);
+    directoryList->setSelectionMode(QAbstractItemView::SingleSelection);
+    profileCombo = new QComboBox(client);
+    profileLabel = new QLabel(tr("Profile:"), client);
+    fillButton = new QPushButton(tr("&Fill current page"), client);
+    fillButton->setAutoDefault(false);
+
+    client->installEventFilter(new ResizeWatcher(this, this));
+    browser->SetFormSubmitSink(*this);
+}
+
+void MainDialog::CreateMenu()
+{
+    auto* menuBar = new QMenuBar(this);
+    layout()->setMenuBar(menuBar);
+    const auto addCommand = [this](QMenu* menu, const QString& text, Command id,
+                                void (MainDialog::*handler)()) {
+        QAction* action = menu->addAction(text);
+        action->setData(int(id));
+        if (handler)
+            connect(action, &QAction::triggered, this, handler);
+        return action;
+    };
+
+    QMenu* file = menuBar->addMenu(tr("&File"));
+    addCommand(file, tr("E&xit"), ExitCommand, &MainDialog::OnExit);
+    QMenu* settingsMenu = menuBar->addMenu(tr("&Settings"));
+    addCommand(settingsMenu, tr("Manage Profiles"), ManageProfilesCommand, nullptr);
+    addCommand(
+        settingsMenu, tr("Update Article Directory Database"), UpdateDatabaseCommand, nullptr);
+    QMenu* help = menuBar->addMenu(tr("&Help"));
+    addCommand(help, tr("User Guide"), UserGuideCommand, &MainDialog::OnUserGuide);
+    addCommand(help, tr("Support"), SupportCommand, &MainDialog::OnSupport);
+    addCommand(help, tr("&About Quillmark"), AboutCommand, &MainDialog::OnAbout);
+}
+
+void MainDialog::OnInitDialog()
+{
+    setWindowTitle(tr("Quillmark V1.0"));
+    setWindowIcon(icon);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+        Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+    CreateControls();
+    CreateMenu();
+
+    LoadState();
+    std::vector<std::string> names;
+    profileManager.GetProfileNames(names);
+    for (const std::string& name : names)
+        AddSorted(profileCombo, QString::fromStdString(name));
+    profileCombo->setCurrentIndex(-1);
+    if (hasCurrentProfile)
+        SelectString(profileCombo, QString::fromStdString(currentProfile.name));
+
+    database.SetDatabasePath(DatabasePath().toStdString());
+    database.LoadDatabase();
+    FillDirectoryList(currentProfile.name);
+
+    browser->Navigate((settings.serverUrl + QStringLiteral("/updates/")).toStdString());
+
+    timer = new QTimer(this);
+    timer->setInterval(100);
+    connect(timer, &QTimer::timeout, this, &MainDialog::OnTimer);
+    timer->start();
+
+    resize(initialClientSize.width(),
+        initialClientSize.height() + layout()->menuBar()->sizeHint().height());
+}
+
+void MainDialog::LoadState()
+{
+    std::ifstream in(StateFilePath().toStdString(), std::ios::binary);
+    if (!in)
+        return;
+    const std::string savedName = ReadState(in, profileManager);
+    hasCurrentProfile = SelectSavedProfile(profileManager, savedName, currentProfile);
+}
+
+void MainDialog::FillDirectoryList(const std::string& profileName)
+{
+    const QSignalBlocker blocker(directoryList);
+    directoryList->clear();
+    std::vector<std::string> names;
+    database.GetDirectoryNames(names);
+    for (const std::string& name : names) {
+        const bool sent = hasCurrentProfile && profileManager.IsSent(profileName, name);
+        directoryList->addItem(
+            QString::fromStdString(DirectoryListEntry(name, hasCurrentProfile, sent)));
+    }
+}
+
+void MainDialog::SaveState()
+{
+    const std::string bytes =
+        StateFileBytes(profileManager, hasCurrentProfile ? &currentProfile.name : nullptr);
+    const QString path = StateFilePath();
+    std::string error;
+    if (WriteFileAtomically(path.toStdString(), bytes, stateFilePermissions, &error))
+        return;
+    ShowMessageBox(this,
+        {"Your profiles could not be saved to " + path.toStdString() +
+                ". The file was left as it was.\n\n" + error,
+            "Error", MessageIcon::Error});
+}
+
+void MainDialog::OnFormSubmit()
+{
+    submitPending = true;
+    submitTime = settings.clock->Milliseconds();
+}
+
+void MainDialog::OnTimer() { }
+
+void MainDialog::OnSize(int cx, int cy)
+{
+    if (!directoryList)
+        return;
+    directoryList->setGeometry(cx - 235, 70, 220, cy - 85);
+    // 35 pixels held the label in the font the layout was drawn for; a
+    // larger font may take up to the combo box's left edge.
+    const int labelWidth = std::clamp(profileLabel->sizeHint().width(), 35, 50);
+    profileLabel->setGeometry(cx - 230, 14, labelWidth, 15);
+    fillButton->setGeometry(cx - 190, 40, 140, 22);
+    profileCombo->setGeometry(cx - 180, 11, 150, 20);
+    browser->setGeometry(10, 10, cx - 260, cy - 25);
+}
+
+void MainDialog::OnExit()
+{
+    // Leaves without writing the state file.
+    done(0);
+}
+
+void MainDialog::OnAbout()
+{
+    AboutDialog about(this);
+    about.exec();
+}
+
+void MainDialog::OnUserGuide()
+{
+    browser->Navigate(
+        (settings.serverUrl + QStringLiteral("/faqs/quillmarkhelp.shtml")).toStdString());
+}
+
+void MainDialog::OnSupport()
+{
+    browser->Navigate((settings.serverUrl + QStringLiteral("/contact/")).toStdString());
+}
+
+void MainDialog::accept()
+{
+    SaveState();
+    QDialog::accept();
+}
+
+void MainDialog::reject()
+{
+    SaveState();
+    QDialog::reject();
+}
+
+void MainDialog::keyPressEvent(QKeyEvent* event)
+{
+    // Escape and Enter never close the main window.
+    switch (event->key()) {
+    case Qt::Key_Escape:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        event->accept();
+        return;
+    default:
+        QDialog::keyPressEvent(event);
+    }
+}
+
+void MainDialog::paintEvent(QPaintEvent* event)
+{
+    if (!isMinimized()) {
+        QDialog::paintEvent(event);
+        return;
+    }
+    const int side = style()->pixelMetric(QStyle::PM_LargeIconSize);
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().window());
+    icon.paint(&painter, (width() - side + 1) / 2, (height() - side + 1) / 2, side, side);
+}

@@ -1,0 +1,115 @@
+#pragma once
+
+#include "common/Clock.h"
+#include "directorydb/DirectoryDatabase.h"
+#include "fill/FormSubmitSink.h"
+#include "profiles/Profile.h"
+#include "profiles/ProfileStore.h"
+
+#include <QDialog>
+#include <QIcon>
+
+#include <cstdint>
+#include <memory>
+
+class CBrowserCtrl;
+class MessageBoxSink;
+class QComboBox;
+class QLabel;
+class QListWidget;
+class QPushButton;
+class QTimer;
+
+// The main window: the browser on the left, the profile selector, the Fill
+// button and the directory list on the right.
+class MainDialog : public QDialog, public FormSubmitSink
+{
+    Q_OBJECT
+
+public:
+    // Menu command ids.
+    enum Command
+    {
+        ExitCommand = 32771,
+        AboutCommand = 32772,
+        ManageProfilesCommand = 32773,
+        UpdateDatabaseCommand = 32774,
+        UserGuideCommand = 32775,
+        SupportCommand = 32776,
+    };
+
+    struct Settings
+    {
+        // The maker's web server: start page, user guide and support page.
+        QString serverUrl;
+        // Where dirdata.xml and sv.dat live: beside the executable.
+        QString dataFolder;
+        // The millisecond clock of the submission watch.
+        std::shared_ptr<const Clock> clock;
+
+        static Settings Defaults();
+    };
+
+    explicit MainDialog(Settings settings = Settings::Defaults(), QWidget* parent = nullptr);
+    ~MainDialog() override;
+
+    // Writes sv.dat: the selected profile's name, then all profiles.
+    void SaveState();
+
+    void OnFormSubmit() override;
+    void OnSize(int cx, int cy);
+    void OnExit();
+    void OnAbout();
+    void OnUserGuide();
+    void OnSupport();
+    void OnTimer();
+
+    QString StateFilePath() const;
+    QString DatabasePath() const;
+
+    // What tests and the handlers of other windows look at.
+    const Profile& CurrentProfile() const { return currentProfile; }
+    bool HasCurrentProfile() const { return hasCurrentProfile; }
+    const ProfileStore& Profiles() const { return profileManager; }
+    CBrowserCtrl* Browser() const { return browser; }
+    QListWidget* DirectoryList() const { return directoryList; }
+    QComboBox* ProfileCombo() const { return profileCombo; }
+    QPushButton* FillButton() const { return fillButton; }
+    bool SubmitPending() const { return submitPending; }
+    std::uint32_t SubmitTime() const { return submitTime; }
+
+public slots:
+    void accept() override;
+    void reject() override;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void OnInitDialog();
+    void CreateControls();
+    void CreateMenu();
+    void LoadState();
+    // The list entries of all directories, marked for the current profile.
+    void FillDirectoryList(const std::string& profileName);
+
+    Settings settings;
+    std::unique_ptr<MessageBoxSink> messages;
+    QIcon icon;
+    ProfileStore profileManager;
+    Profile currentProfile;
+    DirectoryDatabase database;
+    bool hasCurrentProfile = false;
+    std::string directoryName;
+    CBrowserCtrl* browser = nullptr;
+    QListWidget* directoryList = nullptr;
+    bool autoFillPending = false;
+    bool submitPending = false;
+    std::uint32_t submitTime = 0;
+    QComboBox* profileCombo = nullptr;
+    QLabel* profileLabel = nullptr;
+    QPushButton* fillButton = nullptr;
+    QWidget* client = nullptr;
+    QTimer* timer = nullptr;
+};

@@ -1,0 +1,126 @@
+#include "browser/CBrowserCtrl.h"
+
+#include "fill/FormSubmitBridge.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QWebChannel>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
+
+namespace {
+
+// Runs in the isolated world of every page, before the page's own scripts:
+// connects to the web channel and offers quillmark.hookForm(). A submission
+// that comes before the channel is up is passed on as soon as it is.
+const char* const submitHookScript = R"JS(
+(function () {
+    'use strict';
+    var sink = null;
+    var waiting = 0;
+    new QWebChannel(qt.webChannelTransport, function (channel) {
+        sink = channel.objects.formSubmitSink;
+        for (; waiting > 0; --waiting)
+            sink.formSubmitted();
+    });
+    function reportSubmission() {
+        if (sink)
+            sink.formSubmitted();
+        else
+            ++waiting;
+    }
+    window.quillmark = {
+        hookForm: function (form) {
+            // The same listener added twice is still one listener.
+            form.addEventListener('submit', reportSubmission);
+        }
+    };
+})();
+)JS";
+
+QString WebChannelLibrary()
+{
+    QFile file(QStringLiteral(":/qtwebchannel/qwebchannel.js"));
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("The web channel script is missing from the Qt WebEngine resources");
+    return QString::fromUtf8(file.readAll());
+}
+
+} // namespace
+
+QWebEngineProfile* QuillmarkBrowserProfile()
+{
+    static QPointer<QWebEngineProfile> profile;
+    if (!profile)
+        profile = new QWebEngineProfile(QStringLiteral("Quillmark"), QCoreApplication::instance());
+    return profile;
+}
+
+CBrowserCtrl::CBrowserCtrl(QWidget* parent)
+    : QWebEngineView(parent)
+{
+    setPage(new QWebEnginePage(QuillmarkBrowserProfile(), this));
+    connect(this, &QWebEngineView::loadStarted, this, &CBrowserCtrl::OnLoadStarted);
+    connect(this, &QWebEngineView::loadFinished, this, &CBrowserCtrl::OnLoadFinished);
+}
+
+CBrowserCtrl::~CBrowserCtrl()
+{
+    // The page must go before the profile it uses and before the channel.
+    delete page();
+}
+
+void CBrowserCtrl::Navigate(const std::string& url)
+{
+    QUrl address(QString::fromStdString(url), QUrl::TolerantMode);
+    if (url.empty() || !address.isValid())
+        address = QUrl(QStringLiteral("about:blank"));
+    readyState = Loading;
+    awaitingStart = true;
+    load(address);
+}
+
+void CBrowserCtrl::OnLoadStarted()
+{
+    awaitingStart = false;
+    readyState = Loading;
+}
+
+void CBrowserCtrl::OnLoadFinished()
+{
+    if (awaitingStart)
+        return;
+    readyState = Complete;
+    emit pageComplete();
+}
+
+void CBrowserCtrl::SetFormSubmitSink(FormSubmitSink& sink)
+{
+    delete channel;
+    channel = new QWebChannel(this);
+    channel->registerObject(QStringLiteral("formSubmitSink"), new FormSubmitBridge(sink, channel));
+    page()->setWebChannel(channel, scriptWorld);
+
+    QWebEngineScript script;
+    script.setName(QStringLiteral("quillmark-submit-hook"));
+    script.setWorldId(scriptWorld);
+    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    script.setRunsOnSubFrames(false);
+    script.setSourceCode(WebChannelLibrary() + QLatin1String(submitHookScript));
+    QWebEngineScriptCollection& scripts = page()->scripts();
+    for (const QWebEngineScript& old : scripts.find(script.name()))
+        scripts.remove(old);
+    scripts.insert(script);
+}
+
+void CBrowserCtrl::RunScript(const QString& script, std::function<void(const QVariant&)> done)
+{
+    QPointer<CBrowserCtrl> self(this);
+    page()->runJavaScript(
+        script, scriptWorld, [self, done = std::move(done)](const QVariant& result) {
+            if (self && done)
+                done(result);
+        });
+}

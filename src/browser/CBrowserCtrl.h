@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QPointer>
+#include <QWebEngineView>
+
+#include <functional>
+#include <string>
+
+class FormSubmitSink;
+class QWebChannel;
+
+// The embedded browser. Navigate() opens an address; GetReadyState() says
+// whether the page of the last navigation has finished loading (4) or not;
+// the page itself is reached through page(). Scripts of the program run in
+// an isolated world that the page's own scripts cannot see.
+class CBrowserCtrl : public QWebEngineView
+{
+    Q_OBJECT
+
+public:
+    // The script world of the program's own scripts.
+    static constexpr quint32 scriptWorld = 1; // QWebEngineScript::ApplicationWorld
+
+    enum ReadyState
+    {
+        Loading = 1,
+        Complete = 4
+    };
+
+    explicit CBrowserCtrl(QWidget* parent = nullptr);
+    ~CBrowserCtrl() override;
+
+    void Navigate(const std::string& url);
+    int GetReadyState() const { return readyState; }
+
+    // Lets forms hooked by the program's scripts report their submission to
+    // `sink`. In the isolated world, `quillmark.hookForm(form)` hooks a form;
+    // hooking a form again adds nothing.
+    void SetFormSubmitSink(FormSubmitSink& sink);
+
+    // Runs `script` in the isolated world; `done` gets its result unless the
+    // browser is gone by then.
+    void RunScript(const QString& script, std::function<void(const QVariant&)> done = {});
+
+signals:
+    // The page of a navigation has finished loading, successfully or not.
+    void pageComplete();
+
+private:
+    void OnLoadStarted();
+    void OnLoadFinished();
+
+    int readyState = Complete;
+    // Set by Navigate() until the new load has started, so that the end of
+    // the load it replaced is not taken for its own.
+    bool awaitingStart = false;
+    QPointer<QWebChannel> channel;
+};
+
+// The browser profile all of the program's browsers share. It is persistent
+// and named, so logins and cookies at the directory sites survive a restart.
+class QWebEngineProfile;
+QWebEngineProfile* QuillmarkBrowserProfile();

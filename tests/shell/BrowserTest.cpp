@@ -1,0 +1,191 @@
+#include "ShellTestSupport.h"
+#include "app/AboutDialog.h"
+#include "fill/FormSubmitSink.h"
+#include "support/TestHttpServer.h"
+
+#include <QDesktopServices>
+
+#include <atomic>
+
+namespace {
+
+class CountingSink : public FormSubmitSink
+{
+public:
+    void OnFormSubmit() override { ++count; }
+    int count = 0;
+};
+
+// A form whose own submit handler marks the data it sends, and the page the
+// form goes to, which reports whether the mark arrived.
+const char* const formPage = R"(<html><body>
+<form id="f" action="/done" method="post">
+  <input name="title" value="t"><input type="hidden" name="own" value="no">
+  <button id="send" type="submit">Send</button>
+</form>
+<script>
+document.getElementById('f').onsubmit = function () {
+    this.elements['own'].value = 'yes';
+};
+</script>
+</body></html>)";
+
+class BrowserTest : public ::testing::Test
+{
+protected:
+    BrowserTest()
+    {
+        server.Page("/form", formPage);
+        server.server.Post(
+            "/done", [this](const httplib::Request& request, httplib::Response& response) {
+                ownHandlerRan = request.get_param_value("own") == "yes";
+                ++posts;
+                response.set_content("<html><body>Received</body></html>", "text/html");
+            });
+        server.server.Get("/slow", [](const httplib::Request&, httplib::Response& response) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(800));
+            response.set_content("<html><body>slow</body></html>", "text/html");
+        });
+        server.Start();
+        browser.SetFormSubmitSink(sink);
+        browser.resize(800, 600);
+        browser.show();
+    }
+
+    // Loads the form page and hooks its form `hooks` times.
+    void LoadHookedForm(int hooks)
+    {
+        browser.Navigate(server.Url("/form"));
+        ASSERT_TRUE(WaitForPage(&browser, QStringLiteral("/form")));
+        for (int i = 0; i < hooks; ++i) {
+            RunScriptAndWait(&browser,
+                QStringLiteral("quillmark.hookForm(document.forms[0]); true"),
+                CBrowserCtrl::scriptWorld);
+        }
+    }
+
+    void SubmitByClick()
+    {
+        RunScriptAndWait(&browser, QStringLiteral("document.getElementById('send').click(); true"));
+        ASSERT_TRUE(WaitFor([&] {
+            return browser.url().path() == QStringLiteral("/done") &&
+                browser.GetReadyState() == CBrowserCtrl::Complete;
+        }));
+    }
+
+    TestHttpServer server;
+    CountingSink sink;
+    CBrowserCtrl browser;
+    std::atomic<bool> ownHandlerRan {false};
+    std::atomic<int> posts {0};
+};
+
+TEST_F(BrowserTest, ReadyStateIsCompleteOnlyOnceTheLastNavigationFinished)
+{
+    browser.Navigate(server.Url("/form"));
+    EXPECT_NE(browser.GetReadyState(), CBrowserCtrl::Complete);
+    ASSERT_TRUE(WaitForPage(&browser, QStringLiteral("/form")));
+
+    browser.Navigate(server.Url("/slow"));
+    EXPECT_NE(browser.GetReadyState(), CBrowserCtrl::Complete);
+    Pump(300);
+    EXPECT_NE(browser.GetReadyState(), CBrowserCtrl::Complete) << "the slow page is still loading";
+    ASSERT_TRUE(WaitForPage(&browser, QStringLiteral("/slow")));
+    EXPECT_EQ(
+        RunScriptAndWait(&browser, "document.body.textContent").toString(), QStringLiteral("slow"));
+
+    // A navigation that replaces one still loading: only the second counts.
+    browser.Navigate(server.Url("/slow"));
+    browser.Navigate(server.Url("/form"));
+    ASSERT_TRUE(WaitForPage(&browser, QStringLiteral("/form")));
+    EXPECT_EQ(RunScriptAndWait(&browser, "document.forms.length").toInt(), 1);
+
+    browser.Navigate("");
+    ASSERT_TRUE(WaitForPage(&browser, QStringLiteral("about:blank")));
+}
+
+TEST_F(BrowserTest, HookedFormReportsEverySubmissionOnceAndKeepsItsOwnHandler)
+{
+    LoadHookedForm(1);
+    SubmitByClick();
+    ASSERT_TRUE(WaitFor([&] { return sink.count == 1; }));
+    EXPECT_TRUE(ownHandlerRan) << "the page's own submit handler still runs";
+    EXPECT_EQ(posts, 1);
+
+    // Hooked twice, as two fills of one page do: still one call a submission.
+    LoadHookedForm(2);
+    SubmitByClick();
+    ASSERT_TRUE(WaitFor([&] { return sink.count == 2; }));
+    Pump(300);
+    EXPECT_EQ(sink.count, 2);
+    EXPECT_EQ(posts, 2);
+}
+
+TEST_F(BrowserTest, AFormNobodyHookedReportsNothing)
+{
+    LoadHookedForm(0);
+    SubmitByClick();
+    Pump(300);
+    EXPECT_EQ(sink.count, 0);
+}
+
+TEST_F(BrowserTest, PageScriptsCannotReachTheSink)
+{
+    LoadHookedForm(0);
+    const QVariant seen = RunScriptAndWait(&browser, QStringLiteral(R"(
+        (function () {
+            var found = [];
+            if (typeof qt !== 'undefined') found.push('qt');
+            if (typeof quillmark !== 'undefined') found.push('quillmark');
+            if (typeof QWebChannel !== 'undefined') found.push('QWebChannel');
+            if (window.qt && window.qt.webChannelTransport) found.push('transport');
+            return found.join(',');
+        })())"));
+    EXPECT_EQ(seen.toString(), QString());
+    // A page script that submits its form by script is no hooked submission.
+    RunScriptAndWait(&browser, QStringLiteral("document.forms[0].requestSubmit(); true"));
+    Pump(500);
+    EXPECT_EQ(sink.count, 0);
+}
+
+// Receives the addresses the About box hands to the user's web browser.
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+public slots:
+    void open(const QUrl& url) { urls << url; }
+
+public:
+    QList<QUrl> urls;
+};
+
+TEST(AboutDialogTest, ShowsItsPageAndOpensTheLinkOutside)
+{
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("http"), &catcher, "open");
+    AboutDialog about;
+    about.show();
+    CBrowserCtrl* browser = about.Browser();
+    ASSERT_TRUE(WaitForPage(browser, QStringLiteral("home_link.html")));
+    const QString href =
+        RunScriptAndWait(browser, QStringLiteral("document.querySelector('a').href")).toString();
+    EXPECT_TRUE(href.startsWith(QStringLiteral("http://"))) << href.toStdString();
+    EXPECT_EQ(RunScriptAndWait(browser, QStringLiteral("document.querySelector('a').textContent"))
+                  .toString(),
+        href);
+    EXPECT_EQ(
+        RunScriptAndWait(browser, QStringLiteral("document.querySelector('a').target")).toString(),
+        QStringLiteral("_blank"));
+
+    RunScriptAndWait(browser, QStringLiteral("document.querySelector('a').click(); true"));
+    EXPECT_TRUE(WaitFor([&] { return !catcher.urls.isEmpty(); }));
+    ASSERT_EQ(catcher.urls.size(), 1);
+    EXPECT_EQ(catcher.urls[0].toString(), href);
+    EXPECT_TRUE(browser->url().toString().contains(QStringLiteral("home_link.html")))
+        << "the About box keeps its own page";
+    QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+}
+
+} // namespace
+
+#include "BrowserTest.moc"

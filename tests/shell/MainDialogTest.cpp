@@ -1,0 +1,224 @@
+#include "app/MainDialog.h"
+
+#include "ShellTestSupport.h"
+#include "support/TemporaryDirectory.h"
+#include "support/TestHttpServer.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPushButton>
+
+#include <sys/stat.h>
+
+namespace {
+
+const char* const databaseXml = R"(<r>
+  <directory name="Alpha" submiturl="http://127.0.0.1:1/alpha" onsubmit="Thanks"/>
+  <directory name="Beta" submiturl="http://127.0.0.1:1/beta" onsubmit="Thanks"/>
+  <directory name="Gamma" submiturl="http://127.0.0.1:1/gamma" onsubmit="Thanks"/>
+</r>)";
+
+// A state file: selected name, then profiles "Bee" (sent to Beta) and
+// "ant" (sent to Alpha and Gamma).
+std::string StateFile(const std::string& selected)
+{
+    const std::string empty = "\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n";
+    return selected + "\r\n2\r\nBee\r\n" + empty + "1\r\nBeta\r\nant\r\n" + empty +
+        "2\r\nAlpha\r\nGamma\r\n";
+}
+
+QStringList Entries(const QListWidget* list)
+{
+    QStringList entries;
+    for (int row = 0; row < list->count(); ++row)
+        entries << list->item(row)->text();
+    return entries;
+}
+
+QStringList ComboEntries(const QComboBox* combo)
+{
+    QStringList entries;
+    for (int index = 0; index < combo->count(); ++index)
+        entries << combo->itemText(index);
+    return entries;
+}
+
+class MainDialogTest : public ::testing::Test
+{
+protected:
+    MainDialogTest()
+    {
+        server.Page("/updates/", "<html><body><h1>Start page</h1></body></html>");
+        server.Page("/faqs/quillmarkhelp.shtml", "<html><body>User guide</body></html>");
+        server.Page("/contact/", "<html><body>Support</body></html>");
+        server.Start();
+        folder.Write("dirdata.xml", databaseXml);
+    }
+
+    std::unique_ptr<MainDialog> Open()
+    {
+        MainDialog::Settings settings = MainDialog::Settings::Defaults();
+        settings.serverUrl = QString::fromStdString(server.Url());
+        settings.dataFolder = QString::fromStdString(folder.path.string());
+        return std::make_unique<MainDialog>(settings);
+    }
+
+    std::string StateBytes() const { return TemporaryDirectory::Read(folder.FilePath("sv.dat")); }
+
+    TestHttpServer server;
+    TemporaryDirectory folder;
+    MessageBoxRecorder boxes;
+};
+
+TEST_F(MainDialogTest, StartsEmptyWithoutStateFileAndOpensTheStartPage)
+{
+    const auto dialog = Open();
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Quillmark V1.0"));
+    EXPECT_FALSE(dialog->HasCurrentProfile());
+    EXPECT_EQ(dialog->ProfileCombo()->count(), 0);
+    EXPECT_EQ(Entries(dialog->DirectoryList()), (QStringList {"Alpha", "Beta", "Gamma"}));
+    EXPECT_EQ(dialog->FillButton()->text(), QStringLiteral("&Fill current page"));
+
+    ASSERT_TRUE(WaitForPage(dialog->Browser(), QStringLiteral("/updates/")));
+    EXPECT_EQ(dialog->Browser()->url().toString().toStdString(), server.Url("/updates/"));
+    EXPECT_TRUE(boxes.messages.empty());
+}
+
+TEST_F(MainDialogTest, StartupSelectsTheSavedOrTheEarliestProfile)
+{
+    const struct
+    {
+        std::string firstLine;
+        QString current; // empty: no profile selected
+        QStringList entries;
+    } rows[] = {
+        {"ant", "ant", {"Alpha [sent]", "Beta [not sent]", "Gamma [sent]"}},
+        {"Bee", "Bee", {"Alpha [not sent]", "Beta [sent]", "Gamma [not sent]"}},
+        {"Gone", "Bee", {"Alpha [not sent]", "Beta [sent]", "Gamma [not sent]"}},
+        {"", "", {"Alpha", "Beta", "Gamma"}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.firstLine);
+        folder.Write("sv.dat", StateFile(row.firstLine));
+        const auto dialog = Open();
+        EXPECT_EQ(ComboEntries(dialog->ProfileCombo()), (QStringList {"ant", "Bee"}));
+        EXPECT_EQ(dialog->HasCurrentProfile(), !row.current.isEmpty());
+        EXPECT_EQ(dialog->ProfileCombo()->currentText(), row.current);
+        if (!row.current.isEmpty()) {
+            EXPECT_EQ(dialog->CurrentProfile().name, row.current.toStdString());
+        }
+        EXPECT_EQ(Entries(dialog->DirectoryList()), row.entries);
+    }
+}
+
+TEST_F(MainDialogTest, CloseBoxSavesButEscapeEnterAndExitDoNot)
+{
+    folder.Write("sv.dat", StateFile("Gone"));
+    const std::string original = StateBytes();
+    {
+        const auto dialog = Open();
+        dialog->show();
+        for (const int key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter}) {
+            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+            QApplication::sendEvent(dialog.get(), &press);
+        }
+        EXPECT_TRUE(dialog->isVisible()) << "Escape and Enter never close the window";
+        EXPECT_EQ(StateBytes(), original);
+
+        dialog->OnExit();
+        EXPECT_FALSE(dialog->isVisible());
+        EXPECT_EQ(StateBytes(), original) << "File, Exit does not save";
+    }
+    {
+        const auto dialog = Open();
+        dialog->show();
+        EXPECT_TRUE(dialog->close());
+        EXPECT_EQ(dialog->result(), QDialog::Rejected);
+        // The fallback selection "Bee" is now what the first line holds.
+        EXPECT_EQ(StateBytes(), StateFile("Bee"));
+    }
+
+    struct stat info;
+    ASSERT_EQ(::stat(folder.FilePath("sv.dat").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u) << "the file holds passwords";
+    EXPECT_TRUE(boxes.messages.empty());
+}
+
+TEST_F(MainDialogTest, NoProfilesSaveAsAnEmptyState)
+{
+    const auto dialog = Open();
+    dialog->SaveState();
+    EXPECT_EQ(StateBytes(), "\r\n0\r\n");
+}
+
+TEST_F(MainDialogTest, FailedSaveLeavesWhatIsThereAndTellsTheUser)
+{
+    const auto dialog = Open();
+    // Something that is no state file stands in its place.
+    std::filesystem::create_directory(folder.FilePath("sv.dat"));
+    folder.Write("sv.dat/keep", "kept");
+
+    dialog->SaveState();
+    ASSERT_EQ(boxes.messages.size(), 1u);
+    EXPECT_EQ(boxes.messages[0].caption, "Error");
+    EXPECT_EQ(boxes.messages[0].icon, MessageIcon::Error);
+    EXPECT_NE(boxes.messages[0].text.find(folder.FilePath("sv.dat")), std::string::npos)
+        << boxes.messages[0].text;
+    EXPECT_EQ(TemporaryDirectory::Read(folder.FilePath("sv.dat/keep")), "kept");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path), {}), 2)
+        << "no temporary file is left behind";
+}
+
+TEST_F(MainDialogTest, MenuCommandsAndHelpPages)
+{
+    const auto dialog = Open();
+    const auto* menuBar = dialog->findChild<QMenuBar*>();
+    ASSERT_NE(menuBar, nullptr);
+    QStringList menus;
+    QList<QPair<QString, int>> commands;
+    for (QAction* menu : menuBar->actions()) {
+        menus << menu->text();
+        for (QAction* action : menu->menu()->actions())
+            commands.append({action->text(), action->data().toInt()});
+    }
+    EXPECT_EQ(menus, (QStringList {"&File", "&Settings", "&Help"}));
+    const QList<QPair<QString, int>> expected {{"E&xit", 32771}, {"Manage Profiles", 32773},
+        {"Update Article Directory Database", 32774}, {"User Guide", 32775}, {"Support", 32776},
+        {"&About Quillmark", 32772}};
+    EXPECT_EQ(commands, expected);
+
+    ASSERT_TRUE(WaitForPage(dialog->Browser(), QStringLiteral("/updates/")));
+    dialog->OnUserGuide();
+    ASSERT_TRUE(WaitForPage(dialog->Browser(), QStringLiteral("/faqs/quillmarkhelp.shtml")));
+    EXPECT_EQ(RunScriptAndWait(dialog->Browser(), "document.body.textContent").toString(),
+        QStringLiteral("User guide"));
+    dialog->OnSupport();
+    ASSERT_TRUE(WaitForPage(dialog->Browser(), QStringLiteral("/contact/")));
+}
+
+TEST_F(MainDialogTest, ControlsFollowTheRightEdge)
+{
+    const auto dialog = Open();
+    dialog->OnSize(800, 500);
+    EXPECT_EQ(dialog->DirectoryList()->geometry(), QRect(565, 70, 220, 415));
+    EXPECT_EQ(dialog->FillButton()->geometry(), QRect(610, 40, 140, 22));
+    EXPECT_EQ(dialog->ProfileCombo()->geometry(), QRect(620, 11, 150, 20));
+    EXPECT_EQ(dialog->Browser()->geometry(), QRect(10, 10, 540, 475));
+    const auto* label = dialog->findChild<QLabel*>();
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->geometry().topLeft(), QPoint(570, 14));
+
+    // The real resize reaches the same layout.
+    dialog->show();
+    dialog->resize(1000, 700);
+    ASSERT_TRUE(WaitFor([&] { return dialog->Browser()->width() > 700; }));
+    const QWidget* client = dialog->Browser()->parentWidget();
+    EXPECT_EQ(dialog->Browser()->width(), client->width() - 260);
+    EXPECT_EQ(dialog->DirectoryList()->x(), client->width() - 235);
+}
+
+} // namespace
