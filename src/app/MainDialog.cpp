@@ -3,8 +3,10 @@
 #include "app/AboutDialog.h"
 #include "app/DirectoryListEntry.h"
 #include "app/MessageBox.h"
+#include "app/SubmissionWatch.h"
 #include "browser/CBrowserCtrl.h"
 #include "common/AtomicFile.h"
+#include "fill/FillPlan.h"
 #include "profiles/StateFile.h"
 
 #include <QComboBox>
@@ -15,6 +17,7 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QStyle>
 #include <QTimer>
@@ -188,6 +191,11 @@ void MainDialog::OnInitDialog()
 
     browser->Navigate((settings.serverUrl + QStringLiteral("/updates/")).toStdString());
 
+    connect(
+        directoryList, &QListWidget::currentRowChanged, this, &MainDialog::OnDirectorySelChange);
+    connect(profileCombo, &QComboBox::currentIndexChanged, this, &MainDialog::OnProfileSelChange);
+    connect(fillButton, &QPushButton::clicked, this, &MainDialog::OnFillCurrentPage);
+
     timer = new QTimer(this);
     timer->setInterval(100);
     connect(timer, &QTimer::timeout, this, &MainDialog::OnTimer);
@@ -239,7 +247,116 @@ void MainDialog::OnFormSubmit()
     submitTime = settings.clock->Milliseconds();
 }
 
-void MainDialog::OnTimer() { }
+void MainDialog::OnTimer()
+{
+    // Each flag is cleared before its page is taken, so that a tick that
+    // comes while a message box of the fill or the check is open does not
+    // start the same work again.
+    if (autoFillPending && browser->GetReadyState() == CBrowserCtrl::Complete) {
+        autoFillPending = false;
+        FillPage();
+    }
+    if (submitPending && SubmissionCheckDue(settings.clock->Milliseconds(), submitTime) &&
+        browser->GetReadyState() == CBrowserCtrl::Complete) {
+        submitPending = false;
+        CheckSubmittedPage();
+    }
+}
+
+void MainDialog::OnDirectorySelChange()
+{
+    if (!hasCurrentProfile) {
+        ShowMessageBox(this, {"Please create a profile first!", "Error", MessageIcon::Exclamation});
+        return;
+    }
+    const QListWidgetItem* item = directoryList->currentItem();
+    if (!item || directoryList->currentRow() < 0)
+        return;
+
+    directoryName = DirectoryNameFromEntry(item->text().toStdString());
+    const std::string address = database.GetDirectorySubmitPage(
+        directoryName, currentProfile.category, currentProfile.subcategory);
+    browser->Navigate(address);
+    autoFillPending = true;
+    submitPending = false;
+    ++watchGeneration;
+}
+
+void MainDialog::OnProfileSelChange()
+{
+    if (profileCombo->currentIndex() < 0 && hasCurrentProfile)
+        return;
+    const std::string name = profileCombo->currentText().toStdString();
+    profileManager.FindProfile(name, currentProfile);
+
+    const int selected = directoryList->currentRow();
+    FillDirectoryList(name);
+    {
+        const QSignalBlocker blocker(directoryList);
+        directoryList->setCurrentRow(selected);
+    }
+    if (hasCurrentProfile)
+        OnDirectorySelChange();
+}
+
+void MainDialog::OnFillCurrentPage()
+{
+    if (browser->GetReadyState() != CBrowserCtrl::Complete) {
+        ShowMessageBox(this,
+            {"Please allow the page to load completly", ApplicationName().toStdString(),
+                MessageIcon::None});
+        return;
+    }
+    FillPage();
+}
+
+void MainDialog::FillPage()
+{
+    const std::vector<FillStep> plan = BuildFillPlan(database, directoryName, currentProfile);
+    QPointer<MainDialog> self(this);
+    browser->RunScript(QString::fromStdString(FillScript(plan)), [self](const QVariant& written) {
+        if (self)
+            emit self->pageFilled(written.toInt());
+    });
+}
+
+void MainDialog::CheckSubmittedPage()
+{
+    // The answer comes later: it counts only for the same page and the same
+    // choice of directory, in a window that still exists.
+    const unsigned load = browser->LoadCount();
+    const unsigned generation = watchGeneration;
+    QPointer<MainDialog> self(this);
+    browser->page()->toHtml([self, load, generation](const QString& html) {
+        if (!self || self->browser->LoadCount() != load || self->watchGeneration != generation)
+            return;
+        const std::string marker = self->database.GetDirectoryOnSubmit(self->directoryName);
+        const bool confirmed = PageConfirmsSubmission(html.toStdString(), marker);
+        if (confirmed)
+            self->RecordSubmission();
+        emit self->pageChecked(confirmed);
+    });
+}
+
+void MainDialog::RecordSubmission()
+{
+    profileManager.MarkSent(currentProfile.name, directoryName);
+
+    // The list's own search: the first entry after entry 0, then entry 0,
+    // that begins with the directory's name, ignoring case.
+    const QString name = QString::fromStdString(directoryName);
+    const int count = directoryList->count();
+    for (int step = 1; step <= count; ++step) {
+        const int row = step % count;
+        QListWidgetItem* item = directoryList->item(row);
+        if (!item->text().startsWith(name, Qt::CaseInsensitive))
+            continue;
+        const QSignalBlocker blocker(directoryList);
+        item->setText(QString::fromStdString(SentDirectoryEntry(item->text().toStdString())));
+        directoryList->setCurrentRow(row);
+        return;
+    }
+}
 
 void MainDialog::OnSize(int cx, int cy)
 {

@@ -63,6 +63,15 @@ public:
     void OnUserGuide();
     void OnSupport();
     void OnTimer();
+    void OnDirectorySelChange();
+    void OnProfileSelChange();
+    void OnFillCurrentPage();
+    // Fills the page in the browser with the current profile's values for
+    // the directory last chosen.
+    void FillPage();
+    // Reads the page in the browser and, when it holds the directory's
+    // confirmation text, records the directory as sent.
+    void CheckSubmittedPage();
 
     QString StateFilePath() const;
     QString DatabasePath() const;
@@ -77,6 +86,12 @@ public:
     QPushButton* FillButton() const { return fillButton; }
     bool SubmitPending() const { return submitPending; }
     std::uint32_t SubmitTime() const { return submitTime; }
+
+signals:
+    // A fill has written `written` elements of the page.
+    void pageFilled(int written);
+    // A page was checked for the confirmation text after a submission.
+    void pageChecked(bool confirmed);
 
 public slots:
     void accept() override;
@@ -93,6 +108,8 @@ private:
     void LoadState();
     // The list entries of all directories, marked for the current profile.
     void FillDirectoryList(const std::string& profileName);
+    // Marks the chosen directory sent for the current profile and in the list.
+    void RecordSubmission();
 
     Settings settings;
     std::unique_ptr<MessageBoxSink> messages;
@@ -101,6 +118,9 @@ private:
     Profile currentProfile;
     DirectoryDatabase database;
     bool hasCurrentProfile = false;
+    // Changes whenever a directory is chosen, so that a page check that
+    // started before it can tell that it no longer counts.
+    unsigned watchGeneration = 0;
     std::string directoryName;
     CBrowserCtrl* browser = nullptr;
     QListWidget* directoryList = nullptr;

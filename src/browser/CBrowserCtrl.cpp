@@ -33,8 +33,10 @@ const char* const submitHookScript = R"JS(
     }
     window.quillmark = {
         hookForm: function (form) {
-            // The same listener added twice is still one listener.
-            form.addEventListener('submit', reportSubmission);
+            // The same listener added twice is still one listener. The
+            // prototype's method is used, as a form control named
+            // "addEventListener" would hide the form's own.
+            EventTarget.prototype.addEventListener.call(form, 'submit', reportSubmission);
         }
     };
 })();
@@ -79,6 +81,7 @@ void CBrowserCtrl::Navigate(const std::string& url)
         address = QUrl(QStringLiteral("about:blank"));
     readyState = Loading;
     awaitingStart = true;
+    ++loadCount;
     load(address);
 }
 
@@ -86,6 +89,7 @@ void CBrowserCtrl::OnLoadStarted()
 {
     awaitingStart = false;
     readyState = Loading;
+    ++loadCount;
 }
 
 void CBrowserCtrl::OnLoadFinished()

@@ -32,6 +32,9 @@ public:
 
     void Navigate(const std::string& url);
     int GetReadyState() const { return readyState; }
+    // Counts the loads that have started: a result that was asked for under
+    // one count belongs to another page once the count has changed.
+    unsigned LoadCount() const { return loadCount; }
 
     // Lets forms hooked by the program's scripts report their submission to
     // `sink`. In the isolated world, `quillmark.hookForm(form)` hooks a form;
@@ -51,6 +54,7 @@ private:
     void OnLoadFinished();
 
     int readyState = Complete;
+    unsigned loadCount = 0;
     // Set by Navigate() until the new load has started, so that the end of
     // the load it replaced is not taken for its own.
     bool awaitingStart = false;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fill/FillPlan.h"
 #include "profiles/Profile.h"
 
 #include <ostream>
@@ -15,4 +16,9 @@ inline void PrintTo(const Profile& p, std::ostream* out)
     for (const auto& directory : p.sentDirectories)
         *out << '"' << directory << "\" ";
     *out << "}}";
+}
+
+inline void PrintTo(const FillStep& step, std::ostream* out)
+{
+    *out << "FillStep{\"" << step.name << "\", " << step.index << ", \"" << step.text << "\"}";
 }

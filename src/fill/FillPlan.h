@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class DirectoryDatabase;
+struct Profile;
+
+// One value to write into the page: the element is the `index`-th, in
+// document order, of the elements whose name or id is `name`.
+struct FillStep
+{
+    std::string name;
+    std::int32_t index = 0;
+    std::string text; // placeholders expanded
+
+    bool operator==(const FillStep& other) const
+    {
+        return name == other.name && index == other.index && text == other.text;
+    }
+};
+
+// What a fill of the directory's submission page writes, in item order: the
+// directory's items for the profile's category and subcategory, each value
+// expanded from the profile. A directory the database lacks gives nothing.
+std::vector<FillStep> BuildFillPlan(
+    const DirectoryDatabase& database, const std::string& directoryName, const Profile& profile);
+
+// The script that carries out a fill plan in the page. It runs in the
+// program's isolated script world, where `quillmark.hookForm` exists. The
+// plan's text reaches the page only as encoded data, never as code. The
+// script's result is the number of elements written.
+std::string FillScript(const std::vector<FillStep>& plan);

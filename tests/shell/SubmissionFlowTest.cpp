@@ -1,0 +1,463 @@
+#include "ShellTestSupport.h"
+#include "app/MainDialog.h"
+#include "profiles/ProfileStore.h"
+#include "profiles/StateFile.h"
+#include "support/TemporaryDirectory.h"
+#include "support/TestHttpServer.h"
+
+#include <QComboBox>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QListWidget>
+
+#include <fstream>
+#include <map>
+#include <mutex>
+
+namespace {
+
+class FakeClock : public Clock
+{
+public:
+    std::uint32_t Milliseconds() const override { return now; }
+    std::uint32_t now = 0xFFFFF000u; // close to the wrap, which must not matter
+};
+
+// Counts the submissions the hooked forms report.
+class CountingDialog : public MainDialog
+{
+public:
+    using MainDialog::MainDialog;
+    void OnFormSubmit() override
+    {
+        ++submissions;
+        MainDialog::OnFormSubmit();
+    }
+    int submissions = 0;
+};
+
+const char* const marker = "Thank you, your article has been received";
+
+// The form of most test directories: fields by name, two of one name, one by
+// id only, a text area, a hidden input, a checkbox, a select list. The page
+// counts the input events it sees and marks what its own submit handler did.
+std::string FormPage(const std::string& action, const std::string& extra = "")
+{
+    return R"(<!DOCTYPE html><html><body>
+<form id="f" action=")" +
+        action + R"(" method="post">
+  <input name="title">
+  <input name="author"><input name="author">
+  <input id="mail">
+  <textarea name="body"></textarea>
+  <input type="hidden" name="section" value="none">
+  <input type="checkbox" name="agree" value="off">
+  <select name="topic"><option>Garden</option><option selected>Home</option></select>
+  <input type="hidden" name="own" value="no">
+  <button id="send" type="submit">Send</button>
+</form>)" +
+        extra + R"(
+<script>
+var inputs = 0;
+document.addEventListener('input', function () { ++inputs; });
+document.getElementById('f').addEventListener('submit', function () {
+    this.elements['own'].value = 'yes';
+});
+</script></body></html>)";
+}
+
+const char* const databaseTemplate = R"(<r>
+  <directory name="Alpha" submiturl="BASE/alpha?section=SECTION" onsubmit="MARKER">
+    <variable name="SECTION">
+      <cond category="Small Business" value="117"/>
+      <cond category="Marketing and Advertising" value="104"/>
+      <cond value="100"/>
+    </variable>
+    <item name="title" index="0" type="edit" value="#title#"/>
+    <item name="author" index="0" type="edit" value="#fname#"/>
+    <item name="author" index="1" type="edit" value="#lname#"/>
+    <item name="mail" index="0" type="edit" value="#email#"/>
+    <item name="body" index="0" type="edit" value="#desc#"/>
+    <item name="section" index="0" type="edit" value="s-SECTION"/>
+    <item name="agree" index="0" type="checkbox" value="yes"/>
+    <item name="topic" index="0" type="combobox" value="Garden"/>
+    <item name="absent" index="0" type="edit" value="nowhere"/>
+  </directory>
+  <directory name="Beta" submiturl="BASE/beta" onsubmit="MARKER">
+    <item name="title" index="0" type="edit" value="#title#"/>
+  </directory>
+  <directory name="Gamma" submiturl="BASE/gamma" onsubmit="MARKER">
+    <item name="title" index="0" type="edit" value="#title#"/>
+    <item name="loose" index="0" type="edit" value="#email#"/>
+  </directory>
+  <directory name="Slow" submiturl="BASE/slow" onsubmit="MARKER">
+    <item name="title" index="0" type="edit" value="#title#"/>
+  </directory>
+  <directory name="Inplace" submiturl="BASE/inplace" onsubmit="MARKER">
+    <item name="title" index="0" type="edit" value="#title#"/>
+  </directory>
+  <directory name="Odd [x]" submiturl="BASE/alpha" onsubmit="MARKER">
+    <item name="title" index="0" type="edit" value="#title#"/>
+  </directory>
+</r>)";
+
+Profile Writer()
+{
+    Profile p;
+    p.name = "Writer";
+    p.articleTitle = "Quotes \"' \\ </script> \xC3\xBCn\xC3\xAF \xE6\x96\x87";
+    p.articleContent = "First paragraph.\r\nSecond paragraph.";
+    p.firstName = "Ann";
+    p.lastName = "Lee";
+    p.email = "ann@example.test";
+    p.category = "Small Business";
+    return p;
+}
+
+Profile Second()
+{
+    Profile p;
+    p.name = "Second";
+    p.articleTitle = "Another article";
+    p.category = "Marketing and Advertising";
+    return p;
+}
+
+class SubmissionFlowTest : public ::testing::Test
+{
+protected:
+    SubmissionFlowTest()
+    {
+        server.Page("/alpha", FormPage("/alpha/post"));
+        server.Page("/beta", FormPage("/beta/post"));
+        server.Page("/gamma", FormPage("/alpha/post", R"(<p>Outside: <input name="loose"></p>)"));
+        server.Page("/slow", FormPage("/slow/post"));
+        server.Page("/inplace",
+            FormPage("/never",
+                R"(<div id="result"></div><script>
+document.getElementById('f').addEventListener('submit', function (e) {
+    e.preventDefault();
+    setTimeout(function () {
+        document.getElementById('result').textContent = ')" +
+                    std::string(marker) + R"(';
+    }, 200);
+});</script>)"));
+        server.server.Post(
+            "/alpha/post", [this](const httplib::Request& request, httplib::Response& response) {
+                Record(request);
+                response.set_content(
+                    std::string("<html><body><h1>") + marker + "</h1></body></html>", "text/html");
+            });
+        server.server.Post(
+            "/beta/post", [this](const httplib::Request& request, httplib::Response& response) {
+                Record(request);
+                response.set_content("<html><body>Please try again</body></html>", "text/html");
+            });
+        server.server.Post(
+            "/slow/post", [this](const httplib::Request& request, httplib::Response& response) {
+                Record(request);
+                std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+                response.set_content(
+                    std::string("<html><body>") + marker + "</body></html>", "text/html");
+            });
+        server.Start();
+
+        std::string database = databaseTemplate;
+        ReplaceAll(database, "BASE", server.Url());
+        ReplaceAll(database, "MARKER", marker);
+        folder.Write("dirdata.xml", database);
+
+        ProfileStore store;
+        store.AddProfile(Writer());
+        store.AddProfile(Second());
+        const std::string selected = "Writer";
+        folder.Write("sv.dat", StateFileBytes(store, &selected));
+    }
+
+    static void ReplaceAll(std::string& text, const std::string& from, const std::string& to)
+    {
+        for (auto pos = text.find(from); pos != std::string::npos;
+             pos = text.find(from, pos + to.size()))
+            text.replace(pos, from.size(), to);
+    }
+
+    void Record(const httplib::Request& request)
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        received.clear();
+        for (const auto& [key, value] : request.params)
+            received[key] += value;
+    }
+
+    std::string Received(const std::string& key)
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        return received.count(key) ? received[key] : "<none>";
+    }
+
+    std::unique_ptr<CountingDialog> Open()
+    {
+        MainDialog::Settings settings = MainDialog::Settings::Defaults();
+        settings.serverUrl = QString::fromStdString(server.Url());
+        settings.dataFolder = QString::fromStdString(folder.path.string());
+        settings.clock = clock;
+        auto dialog = std::make_unique<CountingDialog>(settings);
+        dialog->show();
+        QObject::connect(dialog.get(), &MainDialog::pageFilled, dialog.get(),
+            [this](int written) { fills.push_back(written); });
+        QObject::connect(dialog.get(), &MainDialog::pageChecked, dialog.get(),
+            [this](bool confirmed) { checks.push_back(confirmed); });
+        return dialog;
+    }
+
+    int Row(const MainDialog& dialog, const QString& name)
+    {
+        for (int row = 0; row < dialog.DirectoryList()->count(); ++row) {
+            if (dialog.DirectoryList()->item(row)->text().startsWith(name + QStringLiteral(" [")))
+                return row;
+        }
+        return -1;
+    }
+
+    QString Entry(const MainDialog& dialog, const QString& name)
+    {
+        const int row = Row(dialog, name);
+        return row < 0 ? QString() : dialog.DirectoryList()->item(row)->text();
+    }
+
+    // Chooses a directory as a click in the list does, and waits for the
+    // automatic fill of its page.
+    void Choose(MainDialog& dialog, const QString& name)
+    {
+        const std::size_t before = fills.size();
+        dialog.DirectoryList()->setCurrentRow(Row(dialog, name));
+        ASSERT_TRUE(WaitFor([&] { return fills.size() > before; })) << name.toStdString();
+    }
+
+    QJsonObject Fields(CBrowserCtrl* browser)
+    {
+        const QString json = RunScriptAndWait(browser, QStringLiteral(R"(JSON.stringify({
+            title: document.getElementsByName('title')[0].value,
+            author0: document.getElementsByName('author')[0].value,
+            author1: document.getElementsByName('author')[1].value,
+            mail: document.getElementById('mail').value,
+            body: document.getElementsByName('body')[0].value,
+            section: document.getElementsByName('section')[0].value,
+            agree: document.getElementsByName('agree')[0].value,
+            agreeChecked: document.getElementsByName('agree')[0].checked,
+            topic: document.getElementsByName('topic')[0].selectedIndex,
+            loose: document.getElementsByName('loose').length ? document.getElementsByName('loose')[0].value : null,
+            inputs: inputs
+        }))"))
+                                 .toString();
+        return QJsonDocument::fromJson(json.toUtf8()).object();
+    }
+
+    void Submit(CountingDialog& dialog)
+    {
+        const int before = dialog.submissions;
+        RunScriptAndWait(
+            dialog.Browser(), QStringLiteral("document.getElementById('send').click(); true"));
+        ASSERT_TRUE(WaitFor([&] { return dialog.submissions > before; }));
+    }
+
+    // Lets more than the check delay pass on the watch's clock.
+    void PassCheckDelay() { clock->now += 3001; }
+
+    TestHttpServer server;
+    TemporaryDirectory folder;
+    MessageBoxRecorder boxes;
+    std::shared_ptr<FakeClock> clock = std::make_shared<FakeClock>();
+    std::vector<int> fills;
+    std::vector<bool> checks;
+    std::mutex mutex;
+    std::map<std::string, std::string> received;
+};
+
+TEST_F(SubmissionFlowTest, ChosenDirectoryIsFilledSubmittedConfirmedAndSaved)
+{
+    auto dialog = Open();
+    ASSERT_EQ(Entry(*dialog, "Alpha"), QStringLiteral("Alpha [not sent]"));
+    Choose(*dialog, "Alpha");
+    EXPECT_EQ(dialog->Browser()->url().query(), QStringLiteral("section=117"));
+    EXPECT_EQ(fills.back(), 7) << "every input and text area named by an item";
+
+    const QJsonObject fields = Fields(dialog->Browser());
+    EXPECT_EQ(fields["title"].toString().toStdString(), Writer().articleTitle);
+    EXPECT_EQ(fields["author0"].toString(), QStringLiteral("Ann"));
+    EXPECT_EQ(fields["author1"].toString(), QStringLiteral("Lee"));
+    EXPECT_EQ(fields["mail"].toString(), QStringLiteral("ann@example.test"));
+    EXPECT_EQ(fields["section"].toString(), QStringLiteral("s-117"));
+    EXPECT_EQ(fields["agree"].toString(), QStringLiteral("yes"));
+    EXPECT_FALSE(fields["agreeChecked"].toBool()) << "a checkbox keeps its checked state";
+    EXPECT_EQ(fields["topic"].toInt(), 1) << "a select list is left alone";
+    EXPECT_EQ(fields["inputs"].toInt(), 7) << "the page sees an input event per value";
+
+    Submit(*dialog);
+    ASSERT_TRUE(WaitForPage(dialog->Browser(), QStringLiteral("/alpha/post")));
+    EXPECT_EQ(Received("body"), "First paragraph.\r\nSecond paragraph.");
+    EXPECT_EQ(Received("own"), "yes") << "the page's own submit handler still ran";
+    EXPECT_EQ(Received("section"), "s-117");
+
+    Pump(300);
+    EXPECT_TRUE(checks.empty()) << "no check before the delay has passed";
+    PassCheckDelay();
+    ASSERT_TRUE(WaitFor([&] { return !checks.empty(); }));
+    EXPECT_TRUE(checks.back());
+    EXPECT_EQ(Entry(*dialog, "Alpha"), QStringLiteral("Alpha [sent]"));
+    EXPECT_EQ(dialog->DirectoryList()->currentRow(), Row(*dialog, "Alpha"));
+    EXPECT_FALSE(dialog->SubmitPending());
+
+    ASSERT_TRUE(dialog->close());
+    ProfileStore saved;
+    std::ifstream in(folder.FilePath("sv.dat"), std::ios::binary);
+    EXPECT_EQ(ReadState(in, saved), "Writer");
+    EXPECT_TRUE(saved.IsSent("Writer", "Alpha"));
+    EXPECT_FALSE(saved.IsSent("Second", "Alpha"));
+    EXPECT_TRUE(boxes.messages.empty());
+}
+
+TEST_F(SubmissionFlowTest, FillingTwiceStillReportsEachSubmissionOnce)
+{
+    auto dialog = Open();
+    Choose(*dialog, "Alpha");
+    dialog->OnFillCurrentPage();
+    ASSERT_TRUE(WaitFor([&] { return fills.size() == 2; }));
+    Submit(*dialog);
+    ASSERT_TRUE(WaitForPage(dialog->Browser(), QStringLiteral("/alpha/post")));
+    Pump(200);
+    EXPECT_EQ(dialog->submissions, 1);
+}
+
+TEST_F(SubmissionFlowTest, PageWithoutTheMarkerIsNotMarked)
+{
+    auto dialog = Open();
+    Choose(*dialog, "Beta");
+    Submit(*dialog);
+    ASSERT_TRUE(WaitForPage(dialog->Browser(), QStringLiteral("/beta/post")));
+    PassCheckDelay();
+    ASSERT_TRUE(WaitFor([&] { return !checks.empty(); }));
+    EXPECT_FALSE(checks.back());
+    EXPECT_EQ(Entry(*dialog, "Beta"), QStringLiteral("Beta [not sent]"));
+    EXPECT_FALSE(dialog->Profiles().IsSent("Writer", "Beta"));
+    EXPECT_FALSE(dialog->SubmitPending()) << "the watch is over, found or not";
+}
+
+TEST_F(SubmissionFlowTest, ChoosingAnotherDirectoryBeforeTheCheckCancelsIt)
+{
+    auto dialog = Open();
+    Choose(*dialog, "Alpha");
+    Submit(*dialog);
+    ASSERT_TRUE(WaitForPage(dialog->Browser(), QStringLiteral("/alpha/post")));
+    Choose(*dialog, "Beta");
+    EXPECT_FALSE(dialog->SubmitPending());
+    PassCheckDelay();
+    Pump(300);
+    EXPECT_TRUE(checks.empty());
+    EXPECT_EQ(Entry(*dialog, "Alpha"), QStringLiteral("Alpha [not sent]"));
+}
+
+TEST_F(SubmissionFlowTest, SlowConfirmationIsCheckedOnceItHasLoaded)
+{
+    auto dialog = Open();
+    Choose(*dialog, "Slow");
+    Submit(*dialog);
+    ASSERT_TRUE(
+        WaitFor([&] { return dialog->Browser()->GetReadyState() != CBrowserCtrl::Complete; }));
+    PassCheckDelay();
+    Pump(400);
+    EXPECT_TRUE(checks.empty()) << "no check while the page still loads";
+    ASSERT_TRUE(WaitFor([&] { return !checks.empty(); }));
+    EXPECT_TRUE(checks.back());
+    EXPECT_EQ(Entry(*dialog, "Slow"), QStringLiteral("Slow [sent]"));
+}
+
+TEST_F(SubmissionFlowTest, ConfirmationInsertedIntoTheSamePageIsRecognised)
+{
+    auto dialog = Open();
+    Choose(*dialog, "Inplace");
+    Submit(*dialog);
+    ASSERT_TRUE(WaitFor([&] {
+        return RunScriptAndWait(dialog->Browser(), QStringLiteral("document.body.textContent"))
+            .toString()
+            .contains(QLatin1String(marker));
+    }));
+    PassCheckDelay();
+    ASSERT_TRUE(WaitFor([&] { return !checks.empty(); }));
+    EXPECT_TRUE(checks.back());
+    EXPECT_EQ(Entry(*dialog, "Inplace"), QStringLiteral("Inplace [sent]"));
+}
+
+TEST_F(SubmissionFlowTest, LastFilledElementOutsideAnyFormHooksNothing)
+{
+    auto dialog = Open();
+    Choose(*dialog, "Gamma");
+    const QJsonObject fields = Fields(dialog->Browser());
+    EXPECT_EQ(fields["loose"].toString(), QStringLiteral("ann@example.test"));
+    EXPECT_EQ(fields["title"].toString().toStdString(), Writer().articleTitle);
+    RunScriptAndWait(
+        dialog->Browser(), QStringLiteral("document.getElementById('send').click(); true"));
+    ASSERT_TRUE(WaitForPage(dialog->Browser(), QStringLiteral("/alpha/post")));
+    Pump(200);
+    EXPECT_EQ(dialog->submissions, 0);
+    EXPECT_FALSE(dialog->SubmitPending());
+}
+
+TEST_F(SubmissionFlowTest, ADirectoryTheDatabaseLacksFillsNothing)
+{
+    auto dialog = Open();
+    // "Odd [x]" is listed, but its entry is cut back to "Odd".
+    dialog->DirectoryList()->setCurrentRow(Row(*dialog, "Odd"));
+    ASSERT_EQ(boxes.messages.size(), 1u);
+    EXPECT_EQ(boxes.messages[0].text, "Error while GetDirectorySubmitPage");
+    ASSERT_TRUE(WaitForPage(dialog->Browser(), QStringLiteral("about:blank")));
+
+    dialog->Browser()->Navigate(server.Url("/alpha"));
+    ASSERT_TRUE(WaitForPage(dialog->Browser(), QStringLiteral("/alpha")));
+    const std::size_t before = fills.size();
+    dialog->OnFillCurrentPage();
+    ASSERT_TRUE(WaitFor([&] { return fills.size() > before; }));
+    EXPECT_EQ(fills.back(), 0);
+    EXPECT_EQ(Fields(dialog->Browser())["title"].toString(), QString());
+}
+
+TEST_F(SubmissionFlowTest, AnotherProfileReopensAndRefillsTheChosenDirectory)
+{
+    auto dialog = Open();
+    Choose(*dialog, "Alpha");
+    const std::size_t before = fills.size();
+    dialog->ProfileCombo()->setCurrentIndex(
+        dialog->ProfileCombo()->findText(QStringLiteral("Second")));
+    ASSERT_TRUE(WaitFor([&] { return fills.size() > before; }));
+    EXPECT_EQ(dialog->CurrentProfile().name, "Second");
+    EXPECT_EQ(dialog->Browser()->url().query(), QStringLiteral("section=104"));
+    EXPECT_EQ(Fields(dialog->Browser())["title"].toString(), QStringLiteral("Another article"));
+    EXPECT_EQ(dialog->DirectoryList()->currentRow(), Row(*dialog, "Alpha"));
+}
+
+TEST_F(SubmissionFlowTest, UserIsToldWhatIsMissing)
+{
+    std::filesystem::remove(folder.FilePath("sv.dat"));
+    auto dialog = Open();
+    ASSERT_TRUE(WaitForPage(dialog->Browser(), QStringLiteral("/updates/")));
+    dialog->DirectoryList()->setCurrentRow(0);
+    const std::vector<Message> noProfile {
+        {"Please create a profile first!", "Error", MessageIcon::Exclamation}};
+    EXPECT_EQ(boxes.messages, noProfile);
+    EXPECT_TRUE(dialog->Browser()->url().path().endsWith(QStringLiteral("/updates/")));
+
+    boxes.messages.clear();
+    server.server.Get("/stall", [](const httplib::Request&, httplib::Response& response) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(600));
+        response.set_content("<html></html>", "text/html");
+    });
+    dialog->Browser()->Navigate(server.Url("/stall"));
+    dialog->OnFillCurrentPage();
+    ASSERT_EQ(boxes.messages.size(), 1u);
+    EXPECT_EQ(boxes.messages[0].text, "Please allow the page to load completly");
+    EXPECT_EQ(boxes.messages[0].caption, ApplicationName().toStdString());
+    EXPECT_EQ(boxes.messages[0].icon, MessageIcon::None);
+    EXPECT_TRUE(fills.empty());
+}
+
+} // namespace
