@@ -3,6 +3,7 @@
 #include "app/AboutDialog.h"
 #include "app/DirectoryListEntry.h"
 #include "app/MessageBox.h"
+#include "app/SortedWidgets.h"
 #include "app/SubmissionWatch.h"
 #include "browser/CBrowserCtrl.h"
 #include "common/AtomicFile.h"
@@ -37,28 +38,6 @@ constexpr unsigned stateFilePermissions = 0600;
 
 // Initial client size: the window's layout was drawn for this size.
 constexpr QSize initialClientSize(927, 645);
-
-// Adds `text` to a combo box at its place in case-insensitive order.
-void AddSorted(QComboBox* combo, const QString& text)
-{
-    int index = 0;
-    while (index < combo->count() &&
-        QString::compare(combo->itemText(index), text, Qt::CaseInsensitive) <= 0)
-        ++index;
-    combo->insertItem(index, text);
-}
-
-// Selects the first entry, from the top, that begins with `text`, ignoring
-// case; the selection stays as it was when none does.
-void SelectString(QComboBox* combo, const QString& text)
-{
-    for (int index = 0; index < combo->count(); ++index) {
-        if (combo->itemText(index).startsWith(text, Qt::CaseInsensitive)) {
-            combo->setCurrentIndex(index);
-            return;
-        }
-    }
-}
 
 // Resizes of the client area reach the main window's layout code.
 class ResizeWatcher : public QObject
@@ -100,6 +79,7 @@ MainDialog::MainDialog(Settings settings, QWidget* parent)
     , settings(std::move(settings))
     , messages(std::make_unique<MessageBoxSink>())
     , icon(QStringLiteral(":/quillmark.png"))
+    , profileManager(this)
     , database(*messages)
 {
     if (!this->settings.clock)
@@ -158,7 +138,8 @@ void MainDialog::CreateMenu()
     QMenu* file = menuBar->addMenu(tr("&File"));
     addCommand(file, tr("E&xit"), ExitCommand, &MainDialog::OnExit);
     QMenu* settingsMenu = menuBar->addMenu(tr("&Settings"));
-    addCommand(settingsMenu, tr("Manage Profiles"), ManageProfilesCommand, nullptr);
+    addCommand(
+        settingsMenu, tr("Manage Profiles"), ManageProfilesCommand, &MainDialog::OnManageProfiles);
     addCommand(
         settingsMenu, tr("Update Article Directory Database"), UpdateDatabaseCommand, nullptr);
     QMenu* help = menuBar->addMenu(tr("&Help"));
@@ -191,8 +172,10 @@ void MainDialog::OnInitDialog()
 
     browser->Navigate((settings.serverUrl + QStringLiteral("/updates/")).toStdString());
 
+    // Selection, not the current row: the list gives itself a current row
+    // when it takes the focus, and that is no choice of the user's.
     connect(
-        directoryList, &QListWidget::currentRowChanged, this, &MainDialog::OnDirectorySelChange);
+        directoryList, &QListWidget::itemSelectionChanged, this, &MainDialog::OnDirectorySelChange);
     connect(profileCombo, &QComboBox::currentIndexChanged, this, &MainDialog::OnProfileSelChange);
     connect(fillButton, &QPushButton::clicked, this, &MainDialog::OnFillCurrentPage);
 
@@ -263,15 +246,38 @@ void MainDialog::OnTimer()
     }
 }
 
+void MainDialog::OnManageProfiles()
+{
+    profileManager.DoModal();
+    hasCurrentProfile = ReselectProfile(profileManager, hasCurrentProfile, currentProfile);
+
+    {
+        const QSignalBlocker blocker(profileCombo);
+        profileCombo->clear();
+        std::vector<std::string> names;
+        profileManager.GetProfileNames(names);
+        for (const std::string& name : names)
+            AddSorted(profileCombo, QString::fromStdString(name));
+        if (hasCurrentProfile) {
+            SelectString(profileCombo, QString::fromStdString(currentProfile.name));
+            // Edits made in the manager reach the working copy.
+            profileManager.FindProfile(currentProfile.name, currentProfile);
+        }
+    }
+    OnProfileSelChange();
+    SaveState();
+}
+
 void MainDialog::OnDirectorySelChange()
 {
     if (!hasCurrentProfile) {
         ShowMessageBox(this, {"Please create a profile first!", "Error", MessageIcon::Exclamation});
         return;
     }
-    const QListWidgetItem* item = directoryList->currentItem();
-    if (!item || directoryList->currentRow() < 0)
+    const QList<QListWidgetItem*> selected = directoryList->selectedItems();
+    if (selected.isEmpty())
         return;
+    const QListWidgetItem* item = selected.first();
 
     directoryName = DirectoryNameFromEntry(item->text().toStdString());
     const std::string address = database.GetDirectorySubmitPage(
@@ -289,7 +295,8 @@ void MainDialog::OnProfileSelChange()
     const std::string name = profileCombo->currentText().toStdString();
     profileManager.FindProfile(name, currentProfile);
 
-    const int selected = directoryList->currentRow();
+    const QList<QListWidgetItem*> selection = directoryList->selectedItems();
+    const int selected = selection.isEmpty() ? -1 : directoryList->row(selection.first());
     FillDirectoryList(name);
     {
         const QSignalBlocker blocker(directoryList);

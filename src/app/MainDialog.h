@@ -3,8 +3,8 @@
 #include "common/Clock.h"
 #include "directorydb/DirectoryDatabase.h"
 #include "fill/FormSubmitSink.h"
+#include "profiles/CProfilesConfigurator.h"
 #include "profiles/Profile.h"
-#include "profiles/ProfileStore.h"
 
 #include <QDialog>
 #include <QIcon>
@@ -63,6 +63,7 @@ public:
     void OnUserGuide();
     void OnSupport();
     void OnTimer();
+    void OnManageProfiles();
     void OnDirectorySelChange();
     void OnProfileSelChange();
     void OnFillCurrentPage();
@@ -80,6 +81,7 @@ public:
     const Profile& CurrentProfile() const { return currentProfile; }
     bool HasCurrentProfile() const { return hasCurrentProfile; }
     const ProfileStore& Profiles() const { return profileManager; }
+    CProfilesConfigurator& ProfileManager() { return profileManager; }
     CBrowserCtrl* Browser() const { return browser; }
     QListWidget* DirectoryList() const { return directoryList; }
     QComboBox* ProfileCombo() const { return profileCombo; }
@@ -114,7 +116,7 @@ private:
     Settings settings;
     std::unique_ptr<MessageBoxSink> messages;
     QIcon icon;
-    ProfileStore profileManager;
+    CProfilesConfigurator profileManager;
     Profile currentProfile;
     DirectoryDatabase database;
     bool hasCurrentProfile = false;

@@ -97,6 +97,26 @@ bool ProfileStore::MarkSent(const std::string& profileName, const std::string& d
     return true;
 }
 
+int ProfileStore::IndexOf(const std::string& name) const
+{
+    const auto found = std::find_if(
+        profiles.begin(), profiles.end(), [&](const Profile& p) { return p.name == name; });
+    return found == profiles.end() ? -1 : int(found - profiles.begin());
+}
+
+void ProfileStore::SetProfileFields(int index, const Profile& fields)
+{
+    Profile& profile = profiles.at(std::size_t(index));
+    std::set<std::string> sent = std::move(profile.sentDirectories);
+    profile = fields;
+    profile.sentDirectories = std::move(sent);
+}
+
+void ProfileStore::RemoveProfile(int index)
+{
+    profiles.erase(profiles.begin() + index);
+}
+
 bool ProfileStore::LoadProfiles(std::istream& in)
 {
     if (!in)

@@ -31,8 +31,17 @@ public:
     bool SaveProfiles(std::ostream& out) const;
 
     const std::vector<Profile>& Profiles() const { return profiles; }
+    // Appends a profile at the end of the list.
     void AddProfile(Profile profile) { profiles.push_back(std::move(profile)); }
+    // The position of the first profile called `name`; -1 when there is none.
+    int IndexOf(const std::string& name) const;
+    // Gives the profile at `index` the eleven text fields of `fields`; its
+    // sent directories stay as they are.
+    void SetProfileFields(int index, const Profile& fields);
+    // Erases the profile at `index` with its sent marks; the profiles after
+    // it keep their order.
+    void RemoveProfile(int index);
 
-protected:
+private:
     std::vector<Profile> profiles;
 };

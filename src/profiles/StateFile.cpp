@@ -56,3 +56,13 @@ bool SelectSavedProfile(const ProfileStore& store, const std::string& savedName,
     current = store.Profiles().front();
     return true;
 }
+
+bool ReselectProfile(const ProfileStore& store, bool hasCurrent, Profile& current)
+{
+    if (hasCurrent && store.IndexOf(current.name) >= 0)
+        return true;
+    if (store.Profiles().empty())
+        return false;
+    current = store.Profiles().front();
+    return true;
+}

@@ -28,3 +28,9 @@ std::string StateFileBytes(const ProfileStore& store, const std::string* selecte
 // line names, else the earliest in list order; none when the first line is
 // empty or the list is. Returns whether `current` was set.
 bool SelectSavedProfile(const ProfileStore& store, const std::string& savedName, Profile& current);
+
+// The profile to select after the profiles were managed: the current one
+// while a profile of its name is left, else the earliest in list order, else
+// none. Returns whether a profile is selected; `current` changes only when
+// another profile takes its place.
+bool ReselectProfile(const ProfileStore& store, bool hasCurrent, Profile& current);

@@ -60,6 +60,33 @@ TEST(ProfileStoreTest, SentSetIsOrderedByByteValueAndHoldsEachNameOnce)
     EXPECT_EQ(std::vector<std::string>(sent.begin(), sent.end()), expected);
 }
 
+TEST(ProfileStoreTest, EditKeepsMarksAndRemoveKeepsTheOrder)
+{
+    ProfileStore store;
+    store.AddProfile(Named("A", {"d1", "d2"}));
+    store.AddProfile(Named("B"));
+    store.AddProfile(Named("A"));
+    EXPECT_EQ(store.IndexOf("A"), 0);
+    EXPECT_EQ(store.IndexOf("B"), 1);
+    EXPECT_EQ(store.IndexOf("C"), -1);
+
+    Profile edited = Named("Renamed", {"ignored"});
+    edited.email = "new@test";
+    store.SetProfileFields(0, edited);
+    EXPECT_EQ(store.Profiles()[0].name, "Renamed");
+    EXPECT_EQ(store.Profiles()[0].email, "new@test");
+    EXPECT_TRUE(store.IsSent("Renamed", "d1"));
+    EXPECT_FALSE(store.IsSent("Renamed", "ignored"));
+    EXPECT_FALSE(store.IsSent("A", "d1")) << "the old name has no marks left";
+
+    store.RemoveProfile(0);
+    std::vector<std::string> names;
+    store.GetProfileNames(names);
+    EXPECT_EQ(names, (std::vector<std::string> {"B", "A"}));
+    store.AddProfile(Named("Renamed"));
+    EXPECT_FALSE(store.IsSent("Renamed", "d1")) << "a new profile of a removed name starts clean";
+}
+
 TEST(ProfileStoreTest, CopiesShareNothing)
 {
     ProfileStore store;

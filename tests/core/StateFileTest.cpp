@@ -136,6 +136,32 @@ TEST(StateFileTest, SavedSelectionPicksTheNamedOrTheEarliestProfile)
     EXPECT_FALSE(SelectSavedProfile(ProfileStore(), "Gone", current));
 }
 
+TEST(StateFileTest, ManagedProfilesKeepTheCurrentOneOrTakeTheEarliest)
+{
+    ProfileStore store;
+    for (const char* name : {"Second", "First"}) {
+        Profile p;
+        p.name = name;
+        store.AddProfile(p);
+    }
+    Profile current;
+    current.name = "First";
+    current.email = "stale copy";
+    EXPECT_TRUE(ReselectProfile(store, true, current));
+    EXPECT_EQ(current.email, "stale copy") << "a profile still there is kept as it is";
+
+    current.name = "Gone";
+    EXPECT_TRUE(ReselectProfile(store, true, current));
+    EXPECT_EQ(current.name, "Second");
+
+    current.name = "First";
+    EXPECT_TRUE(ReselectProfile(store, false, current));
+    EXPECT_EQ(current.name, "Second") << "with none selected, the earliest is taken";
+
+    EXPECT_FALSE(ReselectProfile(ProfileStore(), true, current));
+    EXPECT_FALSE(ReselectProfile(ProfileStore(), false, current));
+}
+
 TEST(StateFileTest, ALineEndInASingleLineValueCannotShiftTheFile)
 {
     ProfileStore store;

@@ -88,6 +88,17 @@ TEST_F(MainDialogTest, StartsEmptyWithoutStateFileAndOpensTheStartPage)
     EXPECT_TRUE(boxes.messages.empty());
 }
 
+TEST_F(MainDialogTest, FocusingTheListChoosesNothing)
+{
+    const auto dialog = Open();
+    dialog->show();
+    QFocusEvent focusIn(QEvent::FocusIn, Qt::TabFocusReason);
+    QApplication::sendEvent(dialog->DirectoryList(), &focusIn);
+    EXPECT_EQ(dialog->DirectoryList()->currentRow(), 0) << "the list took a current row";
+    EXPECT_TRUE(dialog->DirectoryList()->selectedItems().isEmpty());
+    EXPECT_TRUE(boxes.messages.empty()) << "and nobody was asked to create a profile";
+}
+
 TEST_F(MainDialogTest, StartupSelectsTheSavedOrTheEarliestProfile)
 {
     const struct

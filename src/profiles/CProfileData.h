@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QDialog>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace Ui {
+class CProfileData;
+}
+struct Profile;
+
+// The profile editor: one profile's eleven values in and out. It checks
+// nothing; OK hands back what was typed, Cancel nothing.
+class CProfileData : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit CProfileData(QWidget* parent = nullptr);
+    ~CProfileData() override;
+
+    // The category names the hidden category list holds.
+    static const char* const categoryNames[46];
+
+    // Shows the editor modally: moves the values into the controls, runs
+    // the dialog and, on OK, moves them back out. Returns the dialog code.
+    int DoModal();
+
+    // Tests answer the editor through this hook instead of a person: it is
+    // called with the editor shown and its controls filled, and returns
+    // the dialog code.
+    using Hook = std::function<int(CProfileData&)>;
+    static void SetTestHook(Hook hook);
+
+    // The eleven values, as a profile without sent marks, and back.
+    Profile Values() const;
+    void SetValues(const Profile& profile);
+
+    std::string name;
+    std::string url;
+    std::string articleTitle;
+    std::string articleContent; // CR LF line breaks
+    std::string authorInfo; // CR LF line breaks
+    std::string email;
+    std::string firstName;
+    std::string lastName;
+    std::string category;
+    std::string subcategory;
+    std::string password;
+
+    Ui::CProfileData* Form() const { return ui.get(); }
+
+private:
+    void OnInitDialog();
+    void ExchangeIntoControls();
+    void ExchangeOutOfControls();
+
+    std::unique_ptr<Ui::CProfileData> ui;
+};

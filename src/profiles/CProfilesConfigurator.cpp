@@ -1,0 +1,82 @@
+#include "profiles/CProfilesConfigurator.h"
+
+#include "app/SortedWidgets.h"
+#include "profiles/CProfileData.h"
+#include "ui_CProfilesConfigurator.h"
+
+CProfilesConfigurator::CProfilesConfigurator(QWidget* parent)
+    : QDialog(parent)
+    , ui(std::make_unique<Ui::CProfilesConfigurator>())
+{
+    ui->setupUi(this);
+    connect(ui->addButton, &QPushButton::clicked, this, &CProfilesConfigurator::OnAdd);
+    connect(ui->editButton, &QPushButton::clicked, this, &CProfilesConfigurator::OnEdit);
+    connect(ui->removeButton, &QPushButton::clicked, this, &CProfilesConfigurator::OnRemove);
+    connect(ui->closeButton, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+CProfilesConfigurator::~CProfilesConfigurator() = default;
+
+QListWidget* CProfilesConfigurator::ProfileList() const
+{
+    return ui->profileList;
+}
+
+int CProfilesConfigurator::DoModal()
+{
+    OnInitDialog();
+    return exec();
+}
+
+void CProfilesConfigurator::OnInitDialog()
+{
+    ui->profileList->clear();
+    for (const Profile& profile : Profiles())
+        AddSorted(ui->profileList, QString::fromStdString(profile.name));
+    ui->profileList->setCurrentRow(-1);
+    ui->closeButton->setFocus();
+}
+
+void CProfilesConfigurator::OnAdd()
+{
+    CProfileData editor(this);
+    if (editor.DoModal() != QDialog::Accepted)
+        return;
+    AddProfile(editor.Values());
+    AddSorted(ui->profileList, QString::fromStdString(editor.name));
+}
+
+void CProfilesConfigurator::OnEdit()
+{
+    QListWidgetItem* entry = ui->profileList->currentItem();
+    if (!entry || !entry->isSelected())
+        return;
+    const int index = IndexOf(entry->text().toStdString());
+    if (index < 0)
+        return;
+
+    CProfileData editor(this);
+    editor.SetValues(Profiles()[std::size_t(index)]);
+    if (editor.DoModal() != QDialog::Accepted)
+        return;
+    const bool renamed = editor.name != Profiles()[std::size_t(index)].name;
+    SetProfileFields(index, editor.Values());
+    if (renamed) {
+        delete ui->profileList->takeItem(ui->profileList->row(entry));
+        ui->profileList->setCurrentItem(nullptr);
+        AddSorted(ui->profileList, QString::fromStdString(editor.name));
+    }
+}
+
+void CProfilesConfigurator::OnRemove()
+{
+    QListWidgetItem* entry = ui->profileList->currentItem();
+    if (!entry || !entry->isSelected())
+        return;
+    const int index = IndexOf(entry->text().toStdString());
+    if (index < 0)
+        return;
+    delete ui->profileList->takeItem(ui->profileList->row(entry));
+    ui->profileList->setCurrentItem(nullptr);
+    RemoveProfile(index);
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "profiles/ProfileStore.h"
+
+#include <QDialog>
+
+#include <memory>
+
+namespace Ui {
+class CProfilesConfigurator;
+}
+class QListWidget;
+
+// The profile manager: the dialog in which profiles are added, edited and
+// removed, and at the same time the store of all profiles. Every change
+// goes straight into the list; there is no undo, and closing the dialog
+// either way keeps what was done.
+class CProfilesConfigurator : public QDialog, public ProfileStore
+{
+    Q_OBJECT
+
+public:
+    explicit CProfilesConfigurator(QWidget* parent = nullptr);
+    ~CProfilesConfigurator() override;
+
+    // Shows the manager modally; its list shows the profiles as they are.
+    int DoModal();
+
+    // Each button goes from the selected entry's text to the first profile
+    // of that name.
+    void OnAdd();
+    void OnEdit();
+    void OnRemove();
+
+    QListWidget* ProfileList() const;
+
+private:
+    void OnInitDialog();
+
+    std::unique_ptr<Ui::CProfilesConfigurator> ui;
+};

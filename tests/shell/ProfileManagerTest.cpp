@@ -1,0 +1,413 @@
+#include "ShellTestSupport.h"
+#include "app/MainDialog.h"
+#include "profiles/CProfileData.h"
+#include "profiles/CProfilesConfigurator.h"
+#include "profiles/StateFile.h"
+#include "support/Printers.h"
+#include "support/TemporaryDirectory.h"
+#include "support/TestHttpServer.h"
+#include "ui_CProfileData.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QTest>
+
+#include <deque>
+
+namespace {
+
+Profile Full(const std::string& name)
+{
+    Profile p;
+    p.name = name;
+    p.url = "http://" + name + ".test/";
+    p.articleTitle = "Title of " + name;
+    p.articleContent = "Line one\r\nLine two\r\n\r\nLine four";
+    p.category = "Not a listed category";
+    p.subcategory = "Sub";
+    p.authorInfo = "About\r\nme";
+    p.email = name + "@example.test";
+    p.firstName = "Ann";
+    p.lastName = "Lee";
+    p.password = "pa55 word";
+    return p;
+}
+
+QStringList Entries(const QListWidget* list)
+{
+    QStringList entries;
+    for (int row = 0; row < list->count(); ++row)
+        entries << list->item(row)->text();
+    return entries;
+}
+
+QStringList ComboText(const MainDialog* dialog)
+{
+    QStringList entries;
+    for (int index = 0; index < dialog->ProfileCombo()->count(); ++index)
+        entries << dialog->ProfileCombo()->itemText(index);
+    return entries;
+}
+
+// Answers the editors the manager opens, one answer each, in order.
+class EditorAnswers
+{
+public:
+    EditorAnswers()
+    {
+        CProfileData::SetTestHook([this](CProfileData& editor) {
+            ++opened;
+            if (answers.empty()) {
+                ADD_FAILURE() << "an editor opened that no answer was given for";
+                return int(QDialog::Rejected);
+            }
+            auto answer = std::move(answers.front());
+            answers.pop_front();
+            return answer(editor);
+        });
+    }
+    ~EditorAnswers() { CProfileData::SetTestHook({}); }
+
+    // OK after typing `name` into the name field and `title` into the title.
+    void Type(const QString& name, const QString& title = {})
+    {
+        answers.push_back([name, title](CProfileData& editor) {
+            editor.Form()->name->setText(name);
+            if (!title.isNull())
+                editor.Form()->articleTitle->setText(title);
+            return int(QDialog::Accepted);
+        });
+    }
+    void Cancel(const QString& typed)
+    {
+        answers.push_back([typed](CProfileData& editor) {
+            editor.Form()->name->setText(typed);
+            editor.Form()->email->setText(typed);
+            return int(QDialog::Rejected);
+        });
+    }
+
+    std::deque<std::function<int(CProfileData&)>> answers;
+    int opened = 0;
+};
+
+void Select(CProfilesConfigurator& manager, int row)
+{
+    manager.ProfileList()->setCurrentRow(row);
+}
+
+TEST(ProfileEditorTest, ValuesPassThroughUnchanged)
+{
+    EditorAnswers answers;
+    for (const Profile& profile : {Profile(), Full("Garden")}) {
+        SCOPED_TRACE(profile.name);
+        answers.answers.push_back([](CProfileData& editor) {
+            EXPECT_FALSE(editor.Form()->categoryCombo->isVisible());
+            EXPECT_FALSE(editor.Form()->subcategoryCombo->isVisible());
+            EXPECT_EQ(editor.Form()->categoryCombo->count(), 46);
+            EXPECT_EQ(editor.Form()->categoryCombo->itemText(0), QStringLiteral("Accounting"));
+            EXPECT_EQ(
+                editor.Form()->categoryCombo->itemText(45), QStringLiteral("Wholesale Trade"));
+            EXPECT_EQ(editor.Form()->password->echoMode(), QLineEdit::Password);
+            EXPECT_EQ(editor.windowTitle(), QStringLiteral("Profile Data"));
+            return int(QDialog::Accepted);
+        });
+        CProfileData editor;
+        editor.SetValues(profile);
+        EXPECT_EQ(editor.DoModal(), QDialog::Accepted);
+        EXPECT_EQ(editor.Values(), profile);
+    }
+}
+
+TEST(ProfileEditorTest, TypedTextComesBackWithCrLfLineBreaks)
+{
+    CProfileData editor;
+    QTimer::singleShot(0, &editor, [&editor] {
+        QTest::keyClicks(editor.Form()->name, QStringLiteral("Typed"));
+        QTest::keyClicks(editor.Form()->articleContent, QStringLiteral("first"));
+        QTest::keyClick(editor.Form()->articleContent, Qt::Key_Return);
+        QTest::keyClicks(editor.Form()->articleContent, QStringLiteral("second"));
+        QTest::keyClicks(editor.Form()->authorInfo, QStringLiteral("a"));
+        QTest::keyClick(editor.Form()->authorInfo, Qt::Key_Enter);
+        QTest::keyClicks(editor.Form()->authorInfo, QStringLiteral("b"));
+        QTest::keyClicks(editor.Form()->password, QStringLiteral("s3cret"));
+        EXPECT_TRUE(editor.isVisible()) << "Enter in a multi-line field only starts a new line";
+        // Enter in a single-line field presses OK.
+        QTest::keyClick(editor.Form()->lastName, Qt::Key_Return);
+    });
+    ASSERT_EQ(editor.DoModal(), QDialog::Accepted);
+    EXPECT_EQ(editor.name, "Typed");
+    EXPECT_EQ(editor.articleContent, "first\r\nsecond");
+    EXPECT_EQ(editor.authorInfo, "a\r\nb");
+    EXPECT_EQ(editor.password, "s3cret");
+    EXPECT_EQ(editor.category, "");
+}
+
+TEST(ProfileEditorTest, CancelHandsNothingBackAndTabFollowsTheForm)
+{
+    EditorAnswers answers;
+    answers.answers.push_back([](CProfileData& editor) {
+        QStringList order;
+        QWidget* widget = editor.Form()->name;
+        widget->setFocus();
+        for (int i = 0; i < 11; ++i) {
+            order << widget->objectName();
+            widget = widget->nextInFocusChain();
+            while (!widget->isVisible() || widget->focusPolicy() == Qt::NoFocus)
+                widget = widget->nextInFocusChain();
+        }
+        EXPECT_EQ(order,
+            (QStringList {"name", "url", "articleTitle", "articleContent", "firstName", "lastName",
+                "email", "password", "authorInfo", "okButton", "cancelButton"}));
+        editor.Form()->name->setText(QStringLiteral("changed"));
+        return int(QDialog::Rejected);
+    });
+    CProfileData editor;
+    editor.SetValues(Full("Kept"));
+    EXPECT_EQ(editor.DoModal(), QDialog::Rejected);
+    EXPECT_EQ(editor.Values(), Full("Kept"));
+}
+
+class ProfileManagerTest : public ::testing::Test
+{
+protected:
+    CProfilesConfigurator manager;
+    EditorAnswers answers;
+};
+
+TEST_F(ProfileManagerTest, AddEditAndRemoveGoStraightIntoTheList)
+{
+    answers.Type(QStringLiteral("zeta"));
+    answers.Type(QStringLiteral("Alpha"));
+    answers.Type(QString());
+    manager.OnAdd();
+    manager.OnAdd();
+    manager.OnAdd();
+    EXPECT_EQ(Entries(manager.ProfileList()), (QStringList {"", "Alpha", "zeta"}));
+    ASSERT_EQ(manager.Profiles().size(), 3u);
+    EXPECT_EQ(manager.Profiles()[0].name, "zeta") << "the store keeps the order of creation";
+    EXPECT_EQ(manager.Profiles()[2].name, "");
+
+    // Edit and Remove without a selection do nothing.
+    manager.OnEdit();
+    manager.OnRemove();
+    EXPECT_EQ(answers.opened, 3);
+    EXPECT_EQ(manager.Profiles().size(), 3u);
+
+    // Only the article changes: the entry stays; the sent marks stay.
+    manager.MarkSent("Alpha", "Dir");
+    Select(manager, 1);
+    answers.Type(QStringLiteral("Alpha"), QStringLiteral("New title"));
+    manager.OnEdit();
+    EXPECT_EQ(manager.Profiles()[1].articleTitle, "New title");
+    EXPECT_EQ(Entries(manager.ProfileList()), (QStringList {"", "Alpha", "zeta"}));
+
+    // A new name moves the entry and carries the marks along.
+    Select(manager, 1);
+    answers.Type(QStringLiteral("omega"));
+    manager.OnEdit();
+    EXPECT_EQ(Entries(manager.ProfileList()), (QStringList {"", "omega", "zeta"}));
+    EXPECT_TRUE(manager.IsSent("omega", "Dir"));
+    EXPECT_FALSE(manager.IsSent("Alpha", "Dir"));
+
+    // Cancel changes nothing, whatever was typed.
+    Select(manager, 2);
+    answers.Cancel(QStringLiteral("typed"));
+    manager.OnEdit();
+    EXPECT_EQ(manager.Profiles()[0].name, "zeta");
+    EXPECT_EQ(manager.Profiles()[0].email, "");
+
+    Select(manager, 0);
+    manager.OnRemove();
+    EXPECT_EQ(Entries(manager.ProfileList()), (QStringList {"omega", "zeta"}));
+    EXPECT_EQ(manager.Profiles().size(), 2u);
+    EXPECT_EQ(answers.opened, 6);
+}
+
+TEST_F(ProfileManagerTest, DuplicateNamesActOnTheEarlierProfile)
+{
+    answers.Type(QStringLiteral("Tips"), QStringLiteral("first"));
+    answers.Type(QStringLiteral("Tips"), QStringLiteral("second"));
+    manager.OnAdd();
+    manager.OnAdd();
+    EXPECT_EQ(Entries(manager.ProfileList()), (QStringList {"Tips", "Tips"}));
+
+    Select(manager, 1);
+    answers.answers.push_back([](CProfileData& editor) {
+        EXPECT_EQ(editor.Form()->articleTitle->text(), QStringLiteral("first"));
+        editor.Form()->articleTitle->setText(QStringLiteral("edited"));
+        return int(QDialog::Accepted);
+    });
+    manager.OnEdit();
+    EXPECT_EQ(manager.Profiles()[0].articleTitle, "edited");
+    EXPECT_EQ(manager.Profiles()[1].articleTitle, "second");
+
+    Select(manager, 1);
+    manager.OnRemove();
+    ASSERT_EQ(manager.Profiles().size(), 1u);
+    EXPECT_EQ(manager.Profiles()[0].articleTitle, "second");
+}
+
+TEST_F(ProfileManagerTest, EscapeAfterAddKeepsTheNewProfile)
+{
+    answers.Type(QStringLiteral("Kept"));
+    QTimer::singleShot(0, &manager, [this] {
+        manager.OnAdd();
+        QTest::keyClick(&manager, Qt::Key_Escape);
+    });
+    EXPECT_EQ(manager.DoModal(), QDialog::Rejected);
+    ASSERT_EQ(manager.Profiles().size(), 1u);
+    EXPECT_EQ(manager.Profiles()[0].name, "Kept");
+    EXPECT_EQ(manager.windowTitle(), QStringLiteral("Profile Manager"));
+}
+
+// The main window picks its profile again when the manager closes.
+class ManageProfilesTest : public ::testing::Test
+{
+protected:
+    ManageProfilesTest()
+    {
+        server.Page("/updates/", "<html><body>start</body></html>");
+        server.Start();
+        folder.Write("dirdata.xml",
+            "<r><directory name='Dir' submiturl='about:blank' onsubmit='x'/>"
+            "<directory name='Other' submiturl='about:blank' onsubmit='x'/></r>");
+    }
+
+    void WriteState(const std::vector<Profile>& profiles, const std::string& selected)
+    {
+        ProfileStore store;
+        for (const Profile& profile : profiles)
+            store.AddProfile(profile);
+        folder.Write("sv.dat", StateFileBytes(store, &selected));
+    }
+
+    std::unique_ptr<MainDialog> Open()
+    {
+        MainDialog::Settings settings = MainDialog::Settings::Defaults();
+        settings.serverUrl = QString::fromStdString(server.Url());
+        settings.dataFolder = QString::fromStdString(folder.path.string());
+        return std::make_unique<MainDialog>(settings);
+    }
+
+    // Runs Settings, Manage Profiles: `work` acts in the open manager,
+    // which is then closed.
+    void Manage(MainDialog& dialog, std::function<void(CProfilesConfigurator&)> work)
+    {
+        CProfilesConfigurator& manager = dialog.ProfileManager();
+        QTimer::singleShot(0, &manager, [&manager, work] {
+            work(manager);
+            manager.accept();
+        });
+        dialog.OnManageProfiles();
+    }
+
+    static int RowOf(CProfilesConfigurator& manager, const QString& name)
+    {
+        return Entries(manager.ProfileList()).indexOf(name);
+    }
+
+    std::string FirstLineOfState() const
+    {
+        const std::string bytes = TemporaryDirectory::Read(folder.FilePath("sv.dat"));
+        return bytes.substr(0, bytes.find("\r\n"));
+    }
+
+    TestHttpServer server;
+    TemporaryDirectory folder;
+    EditorAnswers answers;
+    MessageBoxRecorder boxes;
+};
+
+Profile Named(const std::string& name, std::set<std::string> sent = {})
+{
+    Profile p;
+    p.name = name;
+    p.sentDirectories = std::move(sent);
+    return p;
+}
+
+TEST_F(ManageProfilesTest, RemovingTheSelectedProfileSelectsTheEarliestLeft)
+{
+    WriteState({Named("zebra", {"Other"}), Named("Mid"), Named("apple", {"Dir"})}, "Mid");
+    auto dialog = Open();
+    ASSERT_EQ(dialog->CurrentProfile().name, "Mid");
+    Manage(*dialog, [](CProfilesConfigurator& manager) {
+        Select(manager, RowOf(manager, QStringLiteral("Mid")));
+        manager.OnRemove();
+    });
+    EXPECT_TRUE(dialog->HasCurrentProfile());
+    EXPECT_EQ(dialog->CurrentProfile().name, "zebra");
+    EXPECT_EQ(dialog->ProfileCombo()->currentText(), QStringLiteral("zebra"));
+    EXPECT_EQ(ComboText(dialog.get()), (QStringList {"apple", "zebra"}));
+    EXPECT_EQ(Entries(dialog->DirectoryList()), (QStringList {"Dir [not sent]", "Other [sent]"}));
+    EXPECT_EQ(FirstLineOfState(), "zebra");
+}
+
+TEST_F(ManageProfilesTest, RenamingTheSelectedProfileSelectsTheEarliestInTheList)
+{
+    WriteState({Named("First"), Named("Second", {"Dir"})}, "Second");
+    auto dialog = Open();
+    Manage(*dialog, [this](CProfilesConfigurator& manager) {
+        Select(manager, RowOf(manager, QStringLiteral("Second")));
+        answers.Type(QStringLiteral("Renamed"));
+        manager.OnEdit();
+    });
+    EXPECT_EQ(dialog->CurrentProfile().name, "First");
+    EXPECT_EQ(dialog->ProfileCombo()->currentText(), QStringLiteral("First"));
+    EXPECT_EQ(FirstLineOfState(), "First");
+    EXPECT_TRUE(dialog->Profiles().IsSent("Renamed", "Dir"));
+    EXPECT_EQ(
+        Entries(dialog->DirectoryList()), (QStringList {"Dir [not sent]", "Other [not sent]"}));
+}
+
+TEST_F(ManageProfilesTest, RemovingEveryProfileLeavesNoneSelected)
+{
+    WriteState({Named("Only", {"Dir"})}, "Only");
+    auto dialog = Open();
+    Manage(*dialog, [](CProfilesConfigurator& manager) {
+        Select(manager, 0);
+        manager.OnRemove();
+    });
+    EXPECT_FALSE(dialog->HasCurrentProfile());
+    EXPECT_EQ(dialog->ProfileCombo()->count(), 0);
+    EXPECT_EQ(Entries(dialog->DirectoryList()), (QStringList {"Dir", "Other"}));
+    EXPECT_EQ(TemporaryDirectory::Read(folder.FilePath("sv.dat")), "\r\n0\r\n");
+}
+
+TEST_F(ManageProfilesTest, TheFirstProfileAddedIsSelected)
+{
+    auto dialog = Open();
+    ASSERT_FALSE(dialog->HasCurrentProfile());
+    Manage(*dialog, [this](CProfilesConfigurator& manager) {
+        answers.Type(QStringLiteral("New"), QStringLiteral("A title"));
+        manager.OnAdd();
+    });
+    EXPECT_TRUE(dialog->HasCurrentProfile());
+    EXPECT_EQ(dialog->CurrentProfile().articleTitle, "A title");
+    EXPECT_EQ(dialog->ProfileCombo()->currentText(), QStringLiteral("New"));
+    EXPECT_EQ(
+        Entries(dialog->DirectoryList()), (QStringList {"Dir [not sent]", "Other [not sent]"}));
+    EXPECT_EQ(TemporaryDirectory::Read(folder.FilePath("sv.dat")),
+        "New\r\n1\r\nNew\r\n\r\nA title\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n0\r\n");
+}
+
+TEST_F(ManageProfilesTest, GardenStaysSelectedBesideGardenTips)
+{
+    WriteState({Named("Garden Tips", {"Other"}), Named("Garden", {"Dir"})}, "Garden");
+    auto dialog = Open();
+    Manage(*dialog, [this](CProfilesConfigurator& manager) {
+        Select(manager, RowOf(manager, QStringLiteral("Garden")));
+        answers.Type(QStringLiteral("Garden"), QStringLiteral("Edited in the manager"));
+        manager.OnEdit();
+    });
+    EXPECT_EQ(dialog->ProfileCombo()->currentText(), QStringLiteral("Garden"));
+    EXPECT_EQ(dialog->CurrentProfile().name, "Garden");
+    EXPECT_EQ(dialog->CurrentProfile().articleTitle, "Edited in the manager");
+    EXPECT_EQ(Entries(dialog->DirectoryList()), (QStringList {"Dir [sent]", "Other [not sent]"}));
+    EXPECT_EQ(FirstLineOfState(), "Garden");
+}
+
+} // namespace
