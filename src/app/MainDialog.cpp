@@ -9,6 +9,7 @@
 #include "common/AtomicFile.h"
 #include "fill/FillPlan.h"
 #include "profiles/StateFile.h"
+#include "update/CUpdateDialog.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -140,8 +141,8 @@ void MainDialog::CreateMenu()
     QMenu* settingsMenu = menuBar->addMenu(tr("&Settings"));
     addCommand(
         settingsMenu, tr("Manage Profiles"), ManageProfilesCommand, &MainDialog::OnManageProfiles);
-    addCommand(
-        settingsMenu, tr("Update Article Directory Database"), UpdateDatabaseCommand, nullptr);
+    addCommand(settingsMenu, tr("Update Article Directory Database"), UpdateDatabaseCommand,
+        &MainDialog::UpdateDatabase);
     QMenu* help = menuBar->addMenu(tr("&Help"));
     addCommand(help, tr("User Guide"), UserGuideCommand, &MainDialog::OnUserGuide);
     addCommand(help, tr("Support"), SupportCommand, &MainDialog::OnSupport);
@@ -266,6 +267,34 @@ void MainDialog::OnManageProfiles()
     }
     OnProfileSelChange();
     SaveState();
+}
+
+void MainDialog::UpdateDatabase()
+{
+    CUpdateDialog dialog(this);
+    dialog.updateUrl =
+        (settings.serverUrl + QStringLiteral("/updates/quillmarkdemo.xml")).toStdString();
+    dialog.databasePath = DatabasePath().toStdString();
+    dialog.options = settings.updateOptions;
+
+    switch (dialog.exec()) {
+    case UpdateInternalError:
+        ShowMessageBox(this, {"Internal error", "Error", MessageIcon::Error});
+        return;
+    case UpdateFailed:
+        ShowMessageBox(
+            this, {"The update could not be retrieved", "Error", MessageIcon::Exclamation});
+        return;
+    case UpdateSucceeded:
+        break;
+    default:
+        return;
+    }
+
+    browser->Navigate("about:blank");
+    database.LoadDatabase();
+    FillDirectoryList(currentProfile.name);
+    ShowMessageBox(this, {"Update successful", "Update", MessageIcon::None});
 }
 
 void MainDialog::OnDirectorySelChange()

@@ -5,6 +5,7 @@
 #include "fill/FormSubmitSink.h"
 #include "profiles/CProfilesConfigurator.h"
 #include "profiles/Profile.h"
+#include "update/DatabaseDownload.h"
 
 #include <QDialog>
 #include <QIcon>
@@ -46,6 +47,8 @@ public:
         QString dataFolder;
         // The millisecond clock of the submission watch.
         std::shared_ptr<const Clock> clock;
+        // Time-outs and limits of the database update.
+        DownloadOptions updateOptions;
 
         static Settings Defaults();
     };
@@ -64,6 +67,8 @@ public:
     void OnSupport();
     void OnTimer();
     void OnManageProfiles();
+    // Replaces dirdata.xml by the maker's current database and shows it.
+    void UpdateDatabase();
     void OnDirectorySelChange();
     void OnProfileSelChange();
     void OnFillCurrentPage();

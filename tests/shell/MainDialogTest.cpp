@@ -4,6 +4,7 @@
 #include "support/TemporaryDirectory.h"
 #include "support/TestHttpServer.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
@@ -203,11 +204,18 @@ TEST_F(MainDialogTest, MenuCommandsAndHelpPages)
     EXPECT_EQ(commands, expected);
 
     ASSERT_TRUE(WaitForPage(dialog->Browser(), QStringLiteral("/updates/")));
-    dialog->OnUserGuide();
+    // The menu's own actions, as the user triggers them.
+    const auto trigger = [&](int id) {
+        for (QAction* action : dialog->findChildren<QAction*>()) {
+            if (action->data().toInt() == id)
+                action->trigger();
+        }
+    };
+    trigger(MainDialog::UserGuideCommand);
     ASSERT_TRUE(WaitForPage(dialog->Browser(), QStringLiteral("/faqs/quillmarkhelp.shtml")));
     EXPECT_EQ(RunScriptAndWait(dialog->Browser(), "document.body.textContent").toString(),
         QStringLiteral("User guide"));
-    dialog->OnSupport();
+    trigger(MainDialog::SupportCommand);
     ASSERT_TRUE(WaitForPage(dialog->Browser(), QStringLiteral("/contact/")));
 }
 

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <string>
+
+// Where an update address leads: the host (with a port, when the address
+// names one) and the path to ask it for.
+struct UpdateUrl
+{
+    std::string host;
+    std::string path;
+};
+
+// Splits an update address of the form http://host/path. "http://" is
+// dropped only at the very start; without a slash after the host the path
+// is "/". Nothing else is parsed.
+UpdateUrl SplitUpdateUrl(const std::string& url);
+
+// Watches a downloaded body as it arrives, chunk by chunk, for the signs of
+// a web page ("<HTML>" or "<html>", also when a chunk boundary splits the
+// tag) and for a body that grows past its limit.
+class BodyCheck
+{
+public:
+    explicit BodyCheck(std::size_t maxBytes)
+        : maxBytes(maxBytes)
+    {
+    }
+
+    // Takes the next chunk; false once the body is to be refused.
+    bool Feed(const char* data, std::size_t size);
+
+    bool IsWebPage() const { return webPage; }
+    bool IsTooLarge() const { return tooLarge; }
+    std::size_t Size() const { return size; }
+
+private:
+    std::size_t maxBytes;
+    std::size_t size = 0;
+    std::string tail; // the last bytes of the body so far, for split tags
+    bool webPage = false;
+    bool tooLarge = false;
+};
+
+struct DownloadOptions
+{
+    std::chrono::seconds connectTimeout {30};
+    // A transfer that moves no byte for this long is given up.
+    std::chrono::seconds stallTimeout {30};
+    std::size_t maxBodyBytes = std::size_t(64) << 20;
+    // Where "ddupdate.xml" goes; empty for the system's temporary folder.
+    std::string temporaryFolder;
+};
+
+// The outcomes of an update, as the wait dialog reports them.
+enum UpdateExitCode : int
+{
+    UpdateSucceeded = 0,
+    UpdateFailed = 1,
+    UpdateInternalError = -1,
+};
+
+// Downloads the database at `updateUrl` into "ddupdate.xml" in the
+// temporary folder (left there afterwards) and, only when the body is a
+// complete directory database, replaces the file at `databasePath` with it
+// in one step. Anything else leaves that file as it was: a failed
+// connection, an HTTP status other than 2xx, a transfer that breaks off or
+// stalls, an empty or oversized body, a web page, a body that is not a
+// directory database, a replace that fails. `reason`, when given, says what
+// went wrong. Safe to call from a worker thread; one client handle serves
+// every update of the process.
+int DownloadDatabase(const std::string& updateUrl, const std::string& databasePath,
+    const DownloadOptions& options = {}, std::string* reason = nullptr);
