@@ -8,14 +8,13 @@
 #include "directorydb/DirectoryDatabase.h"
 #include "fill/FillPlan.h"
 #include "profiles/Profile.h"
+#include "support/EventLoop.h"
 #include "support/TemporaryDirectory.h"
 #include "support/TestHttpServer.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QStandardPaths>
-#include <QTimer>
 #include <QWebEnginePage>
 
 #include <benchmark/benchmark.h>
@@ -25,22 +24,6 @@
 namespace {
 
 constexpr int fieldCount = 100;
-
-template<typename Condition>
-bool WaitFor(Condition condition, int timeoutMs = 20000)
-{
-    QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (condition())
-            loop.quit();
-    });
-    poll.start(1);
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-    if (!condition())
-        loop.exec();
-    return condition();
-}
 
 struct Site
 {

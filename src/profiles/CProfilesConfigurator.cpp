@@ -46,13 +46,20 @@ void CProfilesConfigurator::OnAdd()
     AddSorted(ui->profileList, QString::fromStdString(editor.name));
 }
 
-void CProfilesConfigurator::OnEdit()
+QListWidgetItem* CProfilesConfigurator::SelectedEntry(int& index) const
 {
     QListWidgetItem* entry = ui->profileList->currentItem();
     if (!entry || !entry->isSelected())
-        return;
-    const int index = IndexOf(entry->text().toStdString());
-    if (index < 0)
+        return nullptr;
+    index = IndexOf(entry->text().toStdString());
+    return index < 0 ? nullptr : entry;
+}
+
+void CProfilesConfigurator::OnEdit()
+{
+    int index;
+    QListWidgetItem* entry = SelectedEntry(index);
+    if (!entry)
         return;
 
     CProfileData editor(this);
@@ -70,11 +77,9 @@ void CProfilesConfigurator::OnEdit()
 
 void CProfilesConfigurator::OnRemove()
 {
-    QListWidgetItem* entry = ui->profileList->currentItem();
-    if (!entry || !entry->isSelected())
-        return;
-    const int index = IndexOf(entry->text().toStdString());
-    if (index < 0)
+    int index;
+    QListWidgetItem* entry = SelectedEntry(index);
+    if (!entry)
         return;
     delete ui->profileList->takeItem(ui->profileList->row(entry));
     ui->profileList->setCurrentItem(nullptr);

@@ -10,6 +10,7 @@ namespace Ui {
 class CProfilesConfigurator;
 }
 class QListWidget;
+class QListWidgetItem;
 
 // The profile manager: the dialog in which profiles are added, edited and
 // removed, and at the same time the store of all profiles. Every change
@@ -36,6 +37,9 @@ public:
 
 private:
     void OnInitDialog();
+    // The selected list entry and the position of the first profile of its
+    // name; null when no entry is selected or no profile has that name.
+    QListWidgetItem* SelectedEntry(int& index) const;
 
     std::unique_ptr<Ui::CProfilesConfigurator> ui;
 };

@@ -32,22 +32,6 @@ std::string StateFile(const std::string& selected)
         "2\r\nAlpha\r\nGamma\r\n";
 }
 
-QStringList Entries(const QListWidget* list)
-{
-    QStringList entries;
-    for (int row = 0; row < list->count(); ++row)
-        entries << list->item(row)->text();
-    return entries;
-}
-
-QStringList ComboEntries(const QComboBox* combo)
-{
-    QStringList entries;
-    for (int index = 0; index < combo->count(); ++index)
-        entries << combo->itemText(index);
-    return entries;
-}
-
 class MainDialogTest : public ::testing::Test
 {
 protected:
@@ -62,10 +46,7 @@ protected:
 
     std::unique_ptr<MainDialog> Open()
     {
-        MainDialog::Settings settings = MainDialog::Settings::Defaults();
-        settings.serverUrl = QString::fromStdString(server.Url());
-        settings.dataFolder = QString::fromStdString(folder.path.string());
-        return std::make_unique<MainDialog>(settings);
+        return std::make_unique<MainDialog>(TestSettings(server, folder));
     }
 
     std::string StateBytes() const { return TemporaryDirectory::Read(folder.FilePath("sv.dat")); }
@@ -117,7 +98,7 @@ TEST_F(MainDialogTest, StartupSelectsTheSavedOrTheEarliestProfile)
         SCOPED_TRACE(row.firstLine);
         folder.Write("sv.dat", StateFile(row.firstLine));
         const auto dialog = Open();
-        EXPECT_EQ(ComboEntries(dialog->ProfileCombo()), (QStringList {"ant", "Bee"}));
+        EXPECT_EQ(Entries(dialog->ProfileCombo()), (QStringList {"ant", "Bee"}));
         EXPECT_EQ(dialog->HasCurrentProfile(), !row.current.isEmpty());
         EXPECT_EQ(dialog->ProfileCombo()->currentText(), row.current);
         if (!row.current.isEmpty()) {

@@ -35,22 +35,6 @@ Profile Full(const std::string& name)
     return p;
 }
 
-QStringList Entries(const QListWidget* list)
-{
-    QStringList entries;
-    for (int row = 0; row < list->count(); ++row)
-        entries << list->item(row)->text();
-    return entries;
-}
-
-QStringList ComboText(const MainDialog* dialog)
-{
-    QStringList entries;
-    for (int index = 0; index < dialog->ProfileCombo()->count(); ++index)
-        entries << dialog->ProfileCombo()->itemText(index);
-    return entries;
-}
-
 // Answers the editors the manager opens, one answer each, in order.
 class EditorAnswers
 {
@@ -286,10 +270,7 @@ protected:
 
     std::unique_ptr<MainDialog> Open()
     {
-        MainDialog::Settings settings = MainDialog::Settings::Defaults();
-        settings.serverUrl = QString::fromStdString(server.Url());
-        settings.dataFolder = QString::fromStdString(folder.path.string());
-        return std::make_unique<MainDialog>(settings);
+        return std::make_unique<MainDialog>(TestSettings(server, folder));
     }
 
     // Runs Settings, Manage Profiles: `work` acts in the open manager,
@@ -341,7 +322,7 @@ TEST_F(ManageProfilesTest, RemovingTheSelectedProfileSelectsTheEarliestLeft)
     EXPECT_TRUE(dialog->HasCurrentProfile());
     EXPECT_EQ(dialog->CurrentProfile().name, "zebra");
     EXPECT_EQ(dialog->ProfileCombo()->currentText(), QStringLiteral("zebra"));
-    EXPECT_EQ(ComboText(dialog.get()), (QStringList {"apple", "zebra"}));
+    EXPECT_EQ(Entries(dialog->ProfileCombo()), (QStringList {"apple", "zebra"}));
     EXPECT_EQ(Entries(dialog->DirectoryList()), (QStringList {"Dir [not sent]", "Other [sent]"}));
     EXPECT_EQ(FirstLineOfState(), "zebra");
 }

@@ -1,10 +1,14 @@
 #pragma once
 
+#include "app/MainDialog.h"
 #include "app/MessageBox.h"
 #include "browser/CBrowserCtrl.h"
+#include "support/EventLoop.h"
+#include "support/TemporaryDirectory.h"
+#include "support/TestHttpServer.h"
 
-#include <QEventLoop>
-#include <QTimer>
+#include <QComboBox>
+#include <QListWidget>
 #include <QVariant>
 #include <QWebEnginePage>
 
@@ -12,34 +16,6 @@
 
 #include <optional>
 #include <vector>
-
-// Runs the event loop until `condition` holds or `timeoutMs` passed. The
-// browser engine needs a running event loop: waiting with short sleeps
-// between event batches slows every page load down to seconds.
-template<typename Condition>
-bool WaitFor(Condition condition, int timeoutMs = 10000)
-{
-    if (condition())
-        return true;
-    QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (condition())
-            loop.quit();
-    });
-    poll.start(5);
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-    loop.exec();
-    return condition();
-}
-
-// Runs the event loop for `ms` milliseconds.
-inline void Pump(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
 
 // Runs a script in `world` of the browser's page and waits for its result.
 inline QVariant RunScriptAndWait(CBrowserCtrl* browser, const QString& script, quint32 world = 0)
@@ -74,3 +50,30 @@ public:
 
     std::vector<Message> messages;
 };
+
+// The main window's settings for a test: the test's server stands in for
+// the maker's, and the data files live in the test's folder.
+inline MainDialog::Settings TestSettings(
+    const TestHttpServer& server, const TemporaryDirectory& folder)
+{
+    MainDialog::Settings settings = MainDialog::Settings::Defaults();
+    settings.serverUrl = QString::fromStdString(server.Url());
+    settings.dataFolder = QString::fromStdString(folder.path.string());
+    return settings;
+}
+
+inline QStringList Entries(const QListWidget* list)
+{
+    QStringList entries;
+    for (int row = 0; row < list->count(); ++row)
+        entries << list->item(row)->text();
+    return entries;
+}
+
+inline QStringList Entries(const QComboBox* combo)
+{
+    QStringList entries;
+    for (int index = 0; index < combo->count(); ++index)
+        entries << combo->itemText(index);
+    return entries;
+}

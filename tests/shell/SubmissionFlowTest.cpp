@@ -197,9 +197,7 @@ document.getElementById('f').addEventListener('submit', function (e) {
 
     std::unique_ptr<CountingDialog> Open()
     {
-        MainDialog::Settings settings = MainDialog::Settings::Defaults();
-        settings.serverUrl = QString::fromStdString(server.Url());
-        settings.dataFolder = QString::fromStdString(folder.path.string());
+        MainDialog::Settings settings = TestSettings(server, folder);
         settings.clock = clock;
         auto dialog = std::make_unique<CountingDialog>(settings);
         dialog->show();

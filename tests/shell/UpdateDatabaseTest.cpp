@@ -18,14 +18,6 @@ const std::string newDatabase =
     "<r><directory name='Alpha' submiturl='about:blank' onsubmit='x'/>"
     "<directory name='Added' submiturl='about:blank' onsubmit='x'/></r>";
 
-QStringList Entries(const QListWidget* list)
-{
-    QStringList entries;
-    for (int row = 0; row < list->count(); ++row)
-        entries << list->item(row)->text();
-    return entries;
-}
-
 class UpdateDatabaseTest : public ::testing::Test
 {
 protected:
@@ -50,9 +42,7 @@ protected:
 
     std::unique_ptr<MainDialog> Open()
     {
-        MainDialog::Settings settings = MainDialog::Settings::Defaults();
-        settings.serverUrl = QString::fromStdString(server.Url());
-        settings.dataFolder = QString::fromStdString(folder.path.string());
+        MainDialog::Settings settings = TestSettings(server, folder);
         settings.updateOptions.temporaryFolder = folder.path.string();
         auto dialog = std::make_unique<MainDialog>(settings);
         dialog->show();
