@@ -1,0 +1,106 @@
+// Writes sv.dat or replaces dirdata.xml over and over, the way the program
+// does, until it is killed: the crash tests kill it at random moments and
+// check what it left behind.
+//
+//   quillmark_crash_writer state <sv.dat> [writes]
+//   quillmark_crash_writer database <dirdata.xml> <temporary folder> [writes]
+//
+// It writes "R" to its standard output once it is about to start, then "W"
+// after every write that completed. Write n puts version 1 in place when n
+// is odd and version 2 when it is even. With a count of writes it stops
+// after that many; a failed write ends it with status 2.
+
+#include "common/AtomicFile.h"
+#include "crash/CrashFixtures.h"
+#include "profiles/StateFile.h"
+#include "support/TestHttpServer.h"
+#include "update/DatabaseDownload.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+void Say(char what)
+{
+    while (::write(STDOUT_FILENO, &what, 1) < 0 && errno == EINTR) { }
+}
+
+int Usage()
+{
+    std::fputs("usage: quillmark_crash_writer state <sv.dat> [writes]\n"
+               "       quillmark_crash_writer database <dirdata.xml> <temporary folder> [writes]\n",
+        stderr);
+    return 64;
+}
+
+long WriteCount(int argc, char** argv, int at)
+{
+    return argc > at ? std::atol(argv[at]) : -1;
+}
+
+int WriteStates(const std::string& path, long writes)
+{
+    const ProfileStore stores[] = {CrashProfileStore(1), CrashProfileStore(2)};
+    const std::string names[] = {CrashSelectedName(1), CrashSelectedName(2)};
+    Say('R');
+    for (long write = 1; writes < 0 || write <= writes; ++write) {
+        const int index = CrashVersionOfWrite(write) - 1;
+        std::string error;
+        // As the main window saves its state.
+        if (!WriteFileAtomically(
+                path, StateFileBytes(stores[index], &names[index]), 0600, &error)) {
+            std::fprintf(stderr, "write %ld failed: %s\n", write, error.c_str());
+            return 2;
+        }
+        Say('W');
+    }
+    return 0;
+}
+
+int ReplaceDatabases(const std::string& path, const std::string& temporaryFolder, long writes)
+{
+    TestHttpServer server;
+    server.server.Get(
+        "/1.xml", [body = CrashDatabase(1)](const httplib::Request&, httplib::Response& response) {
+            response.set_content(body, "text/xml");
+        });
+    server.server.Get(
+        "/2.xml", [body = CrashDatabase(2)](const httplib::Request&, httplib::Response& response) {
+            response.set_content(body, "text/xml");
+        });
+    server.Start();
+
+    DownloadOptions options;
+    options.temporaryFolder = temporaryFolder;
+    options.connectTimeout = std::chrono::seconds(5);
+    options.stallTimeout = std::chrono::seconds(5);
+    Say('R');
+    for (long write = 1; writes < 0 || write <= writes; ++write) {
+        const std::string address =
+            server.Url("/" + std::to_string(CrashVersionOfWrite(write)) + ".xml");
+        std::string reason;
+        const int code = DownloadDatabase(address, path, options, &reason);
+        if (code != UpdateSucceeded) {
+            std::fprintf(stderr, "update %ld gave %d: %s\n", write, code, reason.c_str());
+            return 2;
+        }
+        Say('W');
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const std::string mode = argc > 2 ? argv[1] : "";
+    if (mode == "state")
+        return WriteStates(argv[2], WriteCount(argc, argv, 3));
+    if (mode == "database" && argc > 3)
+        return ReplaceDatabases(argv[2], argv[3], WriteCount(argc, argv, 4));
+    return Usage();
+}
