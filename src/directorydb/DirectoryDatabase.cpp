@@ -8,6 +8,7 @@
 
 #include <exception>
 #include <optional>
+#include <stdexcept>
 
 namespace {
 
@@ -54,6 +55,25 @@ std::optional<std::string> Attribute(const pugi::xml_node& node, const char* nam
     return std::string(attribute.value());
 }
 
+// Variables whose values hold the names of later variables multiply a
+// text at every step: a few kilobytes of database could ask for gigabytes.
+constexpr std::size_t largestVariableText = std::size_t(1) << 20;
+
+// An item without a value repeats the one before it, so a short file can
+// ask for the same large value a great many times: the items of one query
+// stop at this many bytes of text.
+constexpr std::size_t largestItemsText = std::size_t(16) << 20;
+
+// Occurrences of `token` in `text`, counted as ReplaceAll replaces them.
+std::size_t CountOccurrences(const std::string& text, const std::string& token)
+{
+    std::size_t count = 0;
+    for (std::size_t pos = text.find(token); pos != std::string::npos;
+         pos = text.find(token, pos + token.size()))
+        ++count;
+    return count;
+}
+
 std::optional<ControlType> ParseControlType(const std::string& text)
 {
     if (text == "edit")
@@ -69,8 +89,16 @@ std::optional<ControlType> ParseControlType(const std::string& text)
 
 std::string ApplyVariables(std::string text, const VariableMap& map)
 {
-    for (const auto& [name, value] : map)
+    for (const auto& [name, value] : map) {
+        if (!name.empty() && value.size() > name.size()) {
+            const std::size_t growth = value.size() - name.size();
+            const std::size_t room =
+                largestVariableText > text.size() ? largestVariableText - text.size() : 0;
+            if (CountOccurrences(text, name) > room / growth)
+                throw std::length_error("variables make the text longer than allowed");
+        }
         ReplaceAll(text, name, value);
+    }
     return text;
 }
 
@@ -202,6 +230,7 @@ bool DirectoryDatabase::GetDirectoryItems(const std::string& directoryName,
         // One working item, never reset: an attribute an item lacks keeps
         // the value of the item before it.
         DirectoryItem working;
+        std::size_t itemsText = 0;
         for (const pugi::xpath_node& node : query.Select(*document)) {
             const pugi::xml_node item = node.node();
             if (const auto name = Attribute(item, "name"))
@@ -217,6 +246,9 @@ bool DirectoryDatabase::GetDirectoryItems(const std::string& directoryName,
                     messages.ShowMessage(
                         {"unsuported control type", directoryName, MessageIcon::Error});
             }
+            itemsText += working.name.size() + working.value.size();
+            if (itemsText > largestItemsText)
+                throw std::length_error("the items are larger than allowed");
             items.push_back(working);
         }
     } catch (const std::exception&) {

@@ -18,7 +18,8 @@ using VariableMap = std::map<std::string, std::string>;
 
 // Replaces the name of every variable in `text` by its value, the variables
 // taken in the map's order, each working on the text the ones before it
-// produced.
+// produced. Throws std::length_error rather than let a replacement grow the
+// text past 1 MiB.
 std::string ApplyVariables(std::string text, const VariableMap& map);
 
 // The loaded directory database and the questions the program asks of it.

@@ -19,15 +19,6 @@ std::string EncodeLineBreaks(std::string text)
     return text;
 }
 
-// A single-line value never holds a line end on disk: it would split the
-// line and shift every line after it. (A directory name can carry one
-// through a character reference in the database.)
-std::string SingleLine(std::string text)
-{
-    std::replace(text.begin(), text.end(), '\n', ' ');
-    return text;
-}
-
 std::string DecodeLineBreaks(std::string text)
 {
     ReplaceAll(text, std::string_view(&lineBreakMarker, 1), "\r\n");
@@ -139,20 +130,20 @@ bool ProfileStore::SaveProfiles(std::ostream& out) const
 {
     WriteStateLine(out, std::to_string(profiles.size()));
     for (const Profile& profile : profiles) {
-        WriteStateLine(out, SingleLine(profile.name));
-        WriteStateLine(out, SingleLine(profile.url));
-        WriteStateLine(out, SingleLine(profile.articleTitle));
+        WriteStateLine(out, profile.name);
+        WriteStateLine(out, profile.url);
+        WriteStateLine(out, profile.articleTitle);
         WriteStateLine(out, EncodeLineBreaks(profile.articleContent));
-        WriteStateLine(out, SingleLine(profile.category));
-        WriteStateLine(out, SingleLine(profile.subcategory));
+        WriteStateLine(out, profile.category);
+        WriteStateLine(out, profile.subcategory);
         WriteStateLine(out, EncodeLineBreaks(profile.authorInfo));
-        WriteStateLine(out, SingleLine(profile.email));
-        WriteStateLine(out, SingleLine(profile.firstName));
-        WriteStateLine(out, SingleLine(profile.lastName));
-        WriteStateLine(out, SingleLine(profile.password));
+        WriteStateLine(out, profile.email);
+        WriteStateLine(out, profile.firstName);
+        WriteStateLine(out, profile.lastName);
+        WriteStateLine(out, profile.password);
         WriteStateLine(out, std::to_string(profile.sentDirectories.size()));
         for (const std::string& directory : profile.sentDirectories)
-            WriteStateLine(out, SingleLine(directory));
+            WriteStateLine(out, directory);
     }
     return bool(out);
 }

@@ -2,6 +2,7 @@
 
 #include "profiles/ProfileStore.h"
 
+#include <algorithm>
 #include <istream>
 #include <ostream>
 #include <sstream>
@@ -19,8 +20,13 @@ bool ReadStateLine(std::istream& in, std::string& line)
 
 void WriteStateLine(std::ostream& out, std::string_view text)
 {
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.write("\r\n", 2);
+    // A line end inside a value would split its line and shift every line
+    // after it. Single-line values can carry one all the same: a directory
+    // name through a character reference in the database, for instance.
+    std::string line(text);
+    std::replace(line.begin(), line.end(), '\n', ' ');
+    line += "\r\n";
+    out.write(line.data(), static_cast<std::streamsize>(line.size()));
 }
 
 std::string ReadState(std::istream& in, ProfileStore& store)

@@ -14,6 +14,8 @@ struct Profile;
 // before it. False at the end of the stream, and for text that the end of
 // the stream cuts off before its line end.
 bool ReadStateLine(std::istream& in, std::string& line);
+// Writes `text` and the line end. A LF inside `text` is written as a blank,
+// so no value can spill into the next line.
 void WriteStateLine(std::ostream& out, std::string_view text);
 
 // Reads a whole state file into `store` and returns its first line, the

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <stdexcept>
+
 namespace {
 
 const Message submitPageError {"Error while GetDirectorySubmitPage", "Error", MessageIcon::Error};
@@ -199,6 +202,55 @@ TEST_F(DirectoryDatabaseTest, ApplyVariablesNeverRescansInsertedText)
     EXPECT_EQ(ApplyVariables("aXbXYc", map), "aXXbXXc");
     EXPECT_EQ(ApplyVariables("", map), "");
     EXPECT_EQ(ApplyVariables("no names", {}), "no names");
+}
+
+// Each variable doubles the text by inserting the next one's name twice: forty
+// of them, two kilobytes of file, would otherwise ask for terabytes.
+TEST_F(DirectoryDatabaseTest, RepeatedValuesCannotGrowTheItemsPastSixteenMebibytes)
+{
+    const std::string value(1 << 20, 'v');
+    std::string xml =
+        "<r><directory name='D'><item name='f' index='0' type='edit' value='" + value + "'/>";
+    for (int i = 0; i < 40; ++i)
+        xml += "<item/>";
+    LoadXml(xml + "</directory></r>");
+    // Each item repeats the mebibyte: the sixteenth would pass the limit.
+    EXPECT_EQ(Items("D").size(), 15u);
+    EXPECT_EQ(log.messages,
+        (std::vector<Message> {{"Error while GetDirectorySubmitPage", "D", MessageIcon::Error}}));
+}
+
+TEST_F(DirectoryDatabaseTest, VariablesCannotGrowATextPastOneMebibyte)
+{
+    const auto chain = [](int variables) {
+        std::string xml = "<r><directory name='D' submiturl='V00'>";
+        for (int i = 0; i < variables; ++i) {
+            char name[8];
+            char next[8];
+            std::snprintf(name, sizeof name, "V%02d", i);
+            std::snprintf(next, sizeof next, "V%02d", i + 1);
+            xml += std::string("<variable name='") + name + "'><cond value='" + next + next +
+                "'/></variable>";
+        }
+        return xml + "<item name='f' index='0' type='edit' value='V00'/></directory></r>";
+    };
+
+    // 2^18 names of three bytes: three quarters of a mebibyte, allowed.
+    LoadXml(chain(18));
+    EXPECT_EQ(database.GetDirectorySubmitPage("D", "", "").size(), std::size_t(3) << 18);
+    ASSERT_EQ(Items("D").size(), 1u);
+    EXPECT_TRUE(log.messages.empty());
+
+    LoadXml(chain(19));
+    EXPECT_EQ(database.GetDirectorySubmitPage("D", "", ""), "");
+    EXPECT_TRUE(Items("D").empty());
+    EXPECT_EQ(log.messages,
+        (std::vector<Message> {
+            submitPageError, {"Error while GetDirectorySubmitPage", "D", MessageIcon::Error}}));
+
+    EXPECT_THROW(ApplyVariables(std::string(1 << 20, 'x'), {{"x", "xx"}}), std::length_error);
+    EXPECT_EQ(ApplyVariables(std::string(1 << 20, 'x'), {{"x", "y"}, {"", "never"}}),
+        std::string(1 << 20, 'y'));
 }
 
 TEST_F(DirectoryDatabaseTest, ItemsInheritMissingAttributesFromTheItemBefore)

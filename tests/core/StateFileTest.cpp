@@ -181,6 +181,59 @@ TEST(StateFileTest, ALineEndInASingleLineValueCannotShiftTheFile)
     EXPECT_EQ(loaded.Profiles()[1], second);
 }
 
+TEST(StateFileTest, ASelectedNameWithALineEndStaysOnTheFirstLine)
+{
+    ProfileStore store;
+    Profile profile;
+    profile.name = "Two\nLines";
+    profile.email = "kept@test";
+    store.AddProfile(profile);
+
+    const std::string bytes = Bytes(store, &profile.name);
+    EXPECT_EQ(bytes.substr(0, 14), "Two Lines\r\n1\r\n");
+
+    ProfileStore loaded;
+    const std::string firstLine = Read(bytes, loaded);
+    EXPECT_EQ(firstLine, "Two Lines");
+    ASSERT_EQ(loaded.Profiles().size(), 1u);
+    EXPECT_EQ(loaded.Profiles()[0].email, "kept@test");
+    Profile current;
+    ASSERT_TRUE(SelectSavedProfile(loaded, firstLine, current));
+    EXPECT_EQ(current, loaded.Profiles()[0]);
+}
+
+// Whatever a file holds, what was read from it is written so that reading
+// it again gives the same: the program saves what it loaded on every close.
+TEST(StateFileTest, WhatWasReadIsReadAgainAfterWriting)
+{
+    const struct
+    {
+        const char* label;
+        std::string bytes;
+    } rows[] = {
+        {"lone CRs in every kind of line",
+            "Sel\r\r\n1\r\nSel\r\r\nu\r\nt\rx\r\nc\r\x01\r\r\n\r\n\r\na\r\r\n\r\n\r\n\r\n"
+            "\x01pw\r\n1\r\nd\r\r\n"},
+        {"marker bytes in single-line fields",
+            "\x01\r\n1\r\n\x01n\r\n\x01\r\n\r\n\x01\x01\r\n\r\n\r\n\r\n\r\n\r\n\r\n\x01\r\n1\r\n"
+            "\x01\r\n"},
+        {"bare LFs and a count with trailing text",
+            "P\n1\nP\nu\nt\nc\x01"
+            "d\ncat\nsub\ni\ne\nf\nl\npw\n2 names\nb\na\n"},
+        {"more profiles promised than present",
+            "\r\n3\r\nP\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n0\r\nQ\r\n"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.label);
+        ProfileStore first;
+        const std::string firstLine = Read(row.bytes, first);
+        ASSERT_EQ(first.Profiles().size(), 1u);
+        ProfileStore second;
+        EXPECT_EQ(Read(Bytes(first, &firstLine), second), firstLine);
+        EXPECT_EQ(second.Profiles(), first.Profiles());
+    }
+}
+
 // A damaged file yields the profiles that were read whole, and nothing else.
 TEST(StateFileTest, TruncatedFilesKeepTheCompleteProfiles)
 {
