@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config git
-    clang-format
+    clang-format clang libclang-rt-14-dev
     qt6-base-dev qt6-base-dev-tools libgl-dev
     qt6-webengine-dev qt6-webengine-dev-tools libqt6webenginecore6-bin
     qt6-webchannel-dev
@@ -15,7 +15,7 @@ packages=(
     libcpp-httplib-dev
     libgtest-dev libgmock-dev
     libbenchmark-dev
-    xvfb xauth
+    xvfb xauth xdotool
     fonts-dejavu-core
 )
 

@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets into build-fuzz/ with clang and runs each for
+# SECONDS (default 30) on a copy of its seed corpus. Names after SECONDS
+# (database, statefile, placeholders, downloadbody) pick targets; all run
+# otherwise, one after the other. Fails when any target finds a crash, a
+# hang or runaway memory; the input that did it is kept in
+# build-fuzz/artifacts/<target>/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+seconds="${1:-30}"
+shift || true
+declare -A programs=(
+    [database]=FuzzDatabase
+    [statefile]=FuzzStateFile
+    [placeholders]=FuzzPlaceholders
+    [downloadbody]=FuzzDownloadBody
+)
+targets=("$@")
+if [ "${#targets[@]}" -eq 0 ]; then
+    targets=(database statefile placeholders downloadbody)
+fi
+for target in "${targets[@]}"; do
+    if [ -z "${programs[$target]:-}" ]; then
+        echo "unknown fuzz target: $target" >&2
+        exit 2
+    fi
+done
+
+cmake -S fuzz -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+cmake --build build-fuzz --parallel 2
+
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+
+failed=()
+for target in "${targets[@]}"; do
+    program="build-fuzz/${programs[$target]}"
+    artifacts="build-fuzz/artifacts/$target"
+    mkdir -p "$artifacts" "$work/$target"
+    cp fuzz/corpus/"$target"/* "$work/$target/"
+    echo "== $target: ${seconds}s"
+    if ! "$program" "$work/$target" -max_total_time="$seconds" -timeout=30 \
+        -print_final_stats=1 -artifact_prefix="$artifacts/" 2>"$work/$target.log"; then
+        failed+=("$target")
+        tail -n 60 "$work/$target.log"
+    else
+        grep -E '^(#[0-9]+[[:space:]]+DONE|stat::)' "$work/$target.log" || true
+    fi
+done
+
+if [ "${#failed[@]}" -ne 0 ]; then
+    echo "fuzzing found problems in: ${failed[*]} (inputs in build-fuzz/artifacts/)" >&2
+    exit 1
+fi
+echo "fuzzing found no problems"
