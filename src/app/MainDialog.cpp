@@ -107,7 +107,7 @@ void MainDialog::CreateControls()
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    client = new QWidget(this);
+    auto* client = new QWidget(this);
     layout->addWidget(client);
 
     // Created in tab order; OnSize() places them.

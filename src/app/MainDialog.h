@@ -137,6 +137,5 @@ private:
     QComboBox* profileCombo = nullptr;
     QLabel* profileLabel = nullptr;
     QPushButton* fillButton = nullptr;
-    QWidget* client = nullptr;
     QTimer* timer = nullptr;
 };

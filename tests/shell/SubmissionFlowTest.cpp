@@ -292,6 +292,8 @@ TEST_F(SubmissionFlowTest, ChosenDirectoryIsFilledSubmittedConfirmedAndSaved)
     EXPECT_EQ(fields["inputs"].toInt(), 7) << "the page sees an input event per value";
 
     Submit(*dialog);
+    EXPECT_TRUE(dialog->SubmitPending());
+    EXPECT_EQ(dialog->SubmitTime(), clock->now) << "the submission is timed by the watch's clock";
     ASSERT_TRUE(WaitForPage(dialog->Browser(), QStringLiteral("/alpha/post")));
     EXPECT_EQ(Received("body"), "First paragraph.\r\nSecond paragraph.");
     EXPECT_EQ(Received("own"), "yes") << "the page's own submit handler still ran";
