@@ -47,7 +47,10 @@ protected:
         return dialog;
     }
 
-    std::string Read(const char* name) const { return TemporaryDirectory::Read(folder.FilePath(name)); }
+    std::string Read(const char* name) const
+    {
+        return TemporaryDirectory::Read(folder.FilePath(name));
+    }
 
     TestHttpServer server;
     TemporaryDirectory folder;
@@ -57,8 +60,9 @@ protected:
 TEST_F(BadInputTest, DamagedStateFileKeepsWhatCouldBeRead)
 {
     folder.Write("dirdata.xml",
-        "<r><directory name='Alpha' submiturl='" + server.Url("/form")
-            + "' onsubmit='x'><item name='title' index='0' type='edit' value='#title#'/></directory></r>");
+        "<r><directory name='Alpha' submiturl='" + server.Url("/form") +
+            "' onsubmit='x'><item name='title' index='0' type='edit' "
+            "value='#title#'/></directory></r>");
     ProfileStore store;
     for (int i = 0; i < 3; ++i)
         store.AddProfile(Sample(i));
@@ -68,15 +72,18 @@ TEST_F(BadInputTest, DamagedStateFileKeepsWhatCouldBeRead)
     std::mt19937 random(7);
     std::vector<std::pair<std::string, std::string>> damaged;
     for (int cut = 0; cut < 6; ++cut) {
-        const std::size_t at = std::uniform_int_distribution<std::size_t>(1, good.size() - 1)(random);
+        const std::size_t at =
+            std::uniform_int_distribution<std::size_t>(1, good.size() - 1)(random);
         damaged.emplace_back("truncated at " + std::to_string(at), good.substr(0, at));
     }
     std::string noise(4096, '\0');
     for (char& c : noise)
         c = static_cast<char>(std::uniform_int_distribution<int>(0, 255)(random));
     damaged.emplace_back("random bytes", noise);
-    damaged.emplace_back("huge profile count", "Profile 0\r\n2147483647\r\n" + good.substr(good.find("Profile 0\r\n", 12)));
-    damaged.emplace_back("huge sent count", "\r\n1\r\nP\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n99999999999\r\nx\r\n");
+    damaged.emplace_back("huge profile count",
+        "Profile 0\r\n2147483647\r\n" + good.substr(good.find("Profile 0\r\n", 12)));
+    damaged.emplace_back("huge sent count",
+        "\r\n1\r\nP\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n99999999999\r\nx\r\n");
 
     for (const auto& [label, bytes] : damaged) {
         SCOPED_TRACE(label);
@@ -93,11 +100,11 @@ TEST_F(BadInputTest, DamagedStateFileKeepsWhatCouldBeRead)
             if (dialog->HasCurrentProfile()) {
                 dialog->DirectoryList()->setCurrentRow(0);
                 ASSERT_TRUE(WaitFor([&] {
-                    return dialog->Browser()->url().path() == QStringLiteral("/form")
-                        && RunScriptAndWait(dialog->Browser(), QStringLiteral("document.forms[0].title.value"))
-                               .toString()
-                               .toStdString()
-                        == dialog->CurrentProfile().articleTitle;
+                    return dialog->Browser()->url().path() == QStringLiteral("/form") &&
+                        RunScriptAndWait(
+                            dialog->Browser(), QStringLiteral("document.forms[0].title.value"))
+                            .toString()
+                            .toStdString() == dialog->CurrentProfile().articleTitle;
                 }));
             }
             ASSERT_TRUE(dialog->close());
@@ -118,19 +125,21 @@ TEST_F(BadInputTest, DamagedDatabaseStartsWithWhatCouldBeRead)
     deep += "</r>";
     const std::string hugeName(2 << 20, 'n');
 
-    const struct {
+    const struct
+    {
         const char* label;
         std::string xml;
         QStringList entries;
     } rows[] = {
         {"not XML", "this is no XML at all \x01\x02\xFF", {}},
-        {"cut short", "<r><directory name='Alpha' submiturl='u' onsubmit='o'/><directory name='Be", {}},
+        {"cut short", "<r><directory name='Alpha' submiturl='u' onsubmit='o'/><directory name='Be",
+            {}},
         {"deep nesting", deep, {"Deep"}},
         {"huge attribute", "<r><directory name='" + hugeName + "' submiturl='u'/></r>",
             {QString::fromStdString(hugeName)}},
         {"external entity",
-            "<?xml version='1.0'?><!DOCTYPE r [<!ENTITY leak SYSTEM 'file://" + secret
-                + "'>]><r><directory name='&leak;' submiturl='u'/><directory name='Plain'/></r>",
+            "<?xml version='1.0'?><!DOCTYPE r [<!ENTITY leak SYSTEM 'file://" + secret +
+                "'>]><r><directory name='&leak;' submiturl='u'/><directory name='Plain'/></r>",
             {"&leak;", "Plain"}},
     };
     for (const auto& row : rows) {
