@@ -159,19 +159,13 @@ void MainDialog::OnInitDialog()
     CreateMenu();
 
     LoadState();
-    std::vector<std::string> names;
-    profileManager.GetProfileNames(names);
-    for (const std::string& name : names)
-        AddSorted(profileCombo, QString::fromStdString(name));
-    profileCombo->setCurrentIndex(-1);
-    if (hasCurrentProfile)
-        SelectString(profileCombo, QString::fromStdString(currentProfile.name));
+    FillProfileCombo();
 
     database.SetDatabasePath(DatabasePath().toStdString());
     database.LoadDatabase();
     FillDirectoryList(currentProfile.name);
 
-    browser->Navigate((settings.serverUrl + QStringLiteral("/updates/")).toStdString());
+    browser->Navigate(MakerPage("/updates/"));
 
     // Selection, not the current row: the list gives itself a current row
     // when it takes the focus, and that is no choice of the user's.
@@ -196,6 +190,24 @@ void MainDialog::LoadState()
         return;
     const std::string savedName = ReadState(in, profileManager);
     hasCurrentProfile = SelectSavedProfile(profileManager, savedName, currentProfile);
+}
+
+void MainDialog::FillProfileCombo()
+{
+    const QSignalBlocker blocker(profileCombo);
+    profileCombo->clear();
+    std::vector<std::string> names;
+    profileManager.GetProfileNames(names);
+    for (const std::string& name : names)
+        AddSorted(profileCombo, QString::fromStdString(name));
+    profileCombo->setCurrentIndex(-1);
+    if (hasCurrentProfile)
+        SelectString(profileCombo, QString::fromStdString(currentProfile.name));
+}
+
+std::string MainDialog::MakerPage(const char* path) const
+{
+    return (settings.serverUrl + QLatin1String(path)).toStdString();
 }
 
 void MainDialog::FillDirectoryList(const std::string& profileName)
@@ -252,19 +264,10 @@ void MainDialog::OnManageProfiles()
     profileManager.DoModal();
     hasCurrentProfile = ReselectProfile(profileManager, hasCurrentProfile, currentProfile);
 
-    {
-        const QSignalBlocker blocker(profileCombo);
-        profileCombo->clear();
-        std::vector<std::string> names;
-        profileManager.GetProfileNames(names);
-        for (const std::string& name : names)
-            AddSorted(profileCombo, QString::fromStdString(name));
-        if (hasCurrentProfile) {
-            SelectString(profileCombo, QString::fromStdString(currentProfile.name));
-            // Edits made in the manager reach the working copy.
-            profileManager.FindProfile(currentProfile.name, currentProfile);
-        }
-    }
+    FillProfileCombo();
+    // Edits made in the manager reach the working copy.
+    if (hasCurrentProfile)
+        profileManager.FindProfile(currentProfile.name, currentProfile);
     OnProfileSelChange();
     SaveState();
 }
@@ -272,8 +275,7 @@ void MainDialog::OnManageProfiles()
 void MainDialog::UpdateDatabase()
 {
     CUpdateDialog dialog(this);
-    dialog.updateUrl =
-        (settings.serverUrl + QStringLiteral("/updates/quillmarkdemo.xml")).toStdString();
+    dialog.updateUrl = MakerPage("/updates/quillmarkdemo.xml");
     dialog.databasePath = DatabasePath().toStdString();
     dialog.options = settings.updateOptions;
 
@@ -422,13 +424,12 @@ void MainDialog::OnAbout()
 
 void MainDialog::OnUserGuide()
 {
-    browser->Navigate(
-        (settings.serverUrl + QStringLiteral("/faqs/quillmarkhelp.shtml")).toStdString());
+    browser->Navigate(MakerPage("/faqs/quillmarkhelp.shtml"));
 }
 
 void MainDialog::OnSupport()
 {
-    browser->Navigate((settings.serverUrl + QStringLiteral("/contact/")).toStdString());
+    browser->Navigate(MakerPage("/contact/"));
 }
 
 void MainDialog::accept()

@@ -113,6 +113,10 @@ private:
     void CreateControls();
     void CreateMenu();
     void LoadState();
+    // The profile names, sorted, with the current profile selected.
+    void FillProfileCombo();
+    // The address of a page on the maker's web server.
+    std::string MakerPage(const char* path) const;
     // The list entries of all directories, marked for the current profile.
     void FillDirectoryList(const std::string& profileName);
     // Marks the chosen directory sent for the current profile and in the list.
