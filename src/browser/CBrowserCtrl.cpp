@@ -1,5 +1,6 @@
 #include "browser/CBrowserCtrl.h"
 
+#include "browser/NavigationAddress.h"
 #include "fill/FormSubmitBridge.h"
 
 #include <QCoreApplication>
@@ -42,6 +43,23 @@ const char* const submitHookScript = R"JS(
 })();
 )JS";
 
+// A navigation that has not started after this long never will (an address
+// the engine hands to another program, for instance): the browser is then
+// idle again rather than loading for ever.
+constexpr int navigationStartLimitMs = 5000;
+
+// Links, forms and scripts that ask for a new window open in the same view:
+// the user stays in the program, and a form's result page reaches the
+// submission watch like any other.
+class BrowserPage : public QWebEnginePage
+{
+public:
+    using QWebEnginePage::QWebEnginePage;
+
+protected:
+    QWebEnginePage* createWindow(WebWindowType) override { return this; }
+};
+
 QString WebChannelLibrary()
 {
     QFile file(QStringLiteral(":/qtwebchannel/qwebchannel.js"));
@@ -63,9 +81,12 @@ QWebEngineProfile* QuillmarkBrowserProfile()
 CBrowserCtrl::CBrowserCtrl(QWidget* parent)
     : QWebEngineView(parent)
 {
-    setPage(new QWebEnginePage(QuillmarkBrowserProfile(), this));
+    setPage(new BrowserPage(QuillmarkBrowserProfile(), this));
     connect(this, &QWebEngineView::loadStarted, this, &CBrowserCtrl::OnLoadStarted);
     connect(this, &QWebEngineView::loadFinished, this, &CBrowserCtrl::OnLoadFinished);
+    startLimit.setSingleShot(true);
+    startLimit.setInterval(navigationStartLimitMs);
+    connect(&startLimit, &QTimer::timeout, this, &CBrowserCtrl::OnStartLimit);
 }
 
 CBrowserCtrl::~CBrowserCtrl()
@@ -76,17 +97,19 @@ CBrowserCtrl::~CBrowserCtrl()
 
 void CBrowserCtrl::Navigate(const std::string& url)
 {
-    QUrl address(QString::fromStdString(url), QUrl::TolerantMode);
-    if (url.empty() || !address.isValid())
+    QUrl address(QString::fromStdString(NavigationAddress(url)), QUrl::TolerantMode);
+    if (address.isEmpty() || !address.isValid())
         address = QUrl(QStringLiteral("about:blank"));
     readyState = Loading;
     awaitingStart = true;
     ++loadCount;
+    startLimit.start();
     load(address);
 }
 
 void CBrowserCtrl::OnLoadStarted()
 {
+    startLimit.stop();
     awaitingStart = false;
     readyState = Loading;
     ++loadCount;
@@ -94,10 +117,19 @@ void CBrowserCtrl::OnLoadStarted()
 
 void CBrowserCtrl::OnLoadFinished()
 {
+    // The end of the load a navigation replaced is not the end of its own.
     if (awaitingStart)
         return;
     readyState = Complete;
     emit pageComplete();
+}
+
+void CBrowserCtrl::OnStartLimit()
+{
+    if (!awaitingStart)
+        return;
+    awaitingStart = false;
+    OnLoadFinished();
 }
 
 void CBrowserCtrl::SetFormSubmitSink(FormSubmitSink& sink)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPointer>
+#include <QTimer>
 #include <QWebEngineView>
 
 #include <functional>
@@ -30,6 +31,9 @@ public:
     explicit CBrowserCtrl(QWidget* parent = nullptr);
     ~CBrowserCtrl() override;
 
+    // Opens `url`; an address without a scheme opens over http://. The
+    // ready state is complete again once the page has loaded or failed to,
+    // or when the navigation has not started within a few seconds.
     void Navigate(const std::string& url);
     int GetReadyState() const { return readyState; }
     // Counts the loads that have started: a result that was asked for under
@@ -52,12 +56,15 @@ signals:
 private:
     void OnLoadStarted();
     void OnLoadFinished();
+    void OnStartLimit();
 
     int readyState = Complete;
     unsigned loadCount = 0;
     // Set by Navigate() until the new load has started, so that the end of
     // the load it replaced is not taken for its own.
     bool awaitingStart = false;
+    // Ends a navigation that never starts.
+    QTimer startLimit;
     QPointer<QWebChannel> channel;
 };
 

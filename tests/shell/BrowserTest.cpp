@@ -104,6 +104,51 @@ TEST_F(BrowserTest, ReadyStateIsCompleteOnlyOnceTheLastNavigationFinished)
     ASSERT_TRUE(WaitForPage(&browser, QStringLiteral("about:blank")));
 }
 
+TEST_F(BrowserTest, AddressesWithoutSchemeOpenAndNoNavigationStaysLoading)
+{
+    const std::string address = server.Url("/form");
+    browser.Navigate(address.substr(std::string("http://").size()));
+    ASSERT_TRUE(WaitForPage(&browser, QStringLiteral("/form")));
+    EXPECT_EQ(browser.url().toString().toStdString(), address);
+
+    // An address the engine hands elsewhere never starts a load of its own.
+    browser.Navigate("mailto:someone@example.test");
+    EXPECT_NE(browser.GetReadyState(), CBrowserCtrl::Complete);
+    EXPECT_TRUE(WaitFor([&] { return browser.GetReadyState() == CBrowserCtrl::Complete; }, 15000));
+
+    // A failed load ends as well.
+    browser.Navigate("http://127.0.0.1:1/refused");
+    EXPECT_TRUE(WaitFor([&] { return browser.GetReadyState() == CBrowserCtrl::Complete; }));
+}
+
+TEST_F(BrowserTest, NewWindowsOpenInTheSameView)
+{
+    server.Page("/opener", R"(<html><body>
+<a id="link" href="/form?from=link" target="_blank">link</a>
+</body></html>)");
+    const struct
+    {
+        const char* action;
+        const char* query;
+    } rows[] = {
+        {"document.getElementById('link').click()", "from=link"},
+        {"window.open('/form?from=script')", "from=script"},
+        {"window.open('/form?from=named', 'other', 'width=200')", "from=named"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.query);
+        browser.Navigate(server.Url("/opener"));
+        ASSERT_TRUE(WaitForPage(&browser, QStringLiteral("/opener")));
+        RunScriptAndWait(&browser,
+            QStringLiteral("setTimeout(function () { %1; }); true").arg(QLatin1String(row.action)));
+        ASSERT_TRUE(WaitFor([&] {
+            return browser.url().query() == QLatin1String(row.query) &&
+                browser.GetReadyState() == CBrowserCtrl::Complete;
+        })) << browser.url().toString().toStdString();
+        EXPECT_EQ(RunScriptAndWait(&browser, "document.forms.length").toInt(), 1);
+    }
+}
+
 TEST_F(BrowserTest, HookedFormReportsEverySubmissionOnceAndKeepsItsOwnHandler)
 {
     LoadHookedForm(1);
