@@ -27,6 +27,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <utility>
 
 #ifndef QUILLMARK_SERVER_URL
 #define QUILLMARK_SERVER_URL "http://127.0.0.1:8731"
@@ -90,7 +91,15 @@ MainDialog::MainDialog(Settings settings, QWidget* parent)
     OnInitDialog();
 }
 
-MainDialog::~MainDialog() = default;
+MainDialog::~MainDialog()
+{
+    // Deleting the page runs the callbacks of its pending scripts and page
+    // requests: they must find the browser gone, not this window's members
+    // half destroyed.
+    timer->stop();
+    ++watchGeneration;
+    delete std::exchange(browser, nullptr);
+}
 
 QString MainDialog::StateFilePath() const
 {
@@ -118,6 +127,10 @@ void MainDialog::CreateControls()
     profileLabel = new QLabel(tr("Profile:"), client);
     fillButton = new QPushButton(tr("&Fill current page"), client);
     fillButton->setAutoDefault(false);
+    // Alt+F belongs to the File menu. Two owners of one mnemonic take turns,
+    // so the first Alt+F would only have moved the focus to this button.
+    fillButton->setShortcut(QKeySequence());
+    SelectWithKeys(directoryList);
 
     client->installEventFilter(new ResizeWatcher(this, this));
     browser->SetFormSubmitSink(*this);
@@ -163,7 +176,7 @@ void MainDialog::OnInitDialog()
 
     database.SetDatabasePath(DatabasePath().toStdString());
     database.LoadDatabase();
-    FillDirectoryList(currentProfile.name);
+    FillDirectoryList();
 
     browser->Navigate(MakerPage("/updates/"));
 
@@ -181,6 +194,9 @@ void MainDialog::OnInitDialog()
 
     resize(initialClientSize.width(),
         initialClientSize.height() + layout()->menuBar()->sizeHint().height());
+    // The window opens with the keyboard on the list, as a dialog's first
+    // list would have it, not in the page being loaded.
+    directoryList->setFocus();
 }
 
 void MainDialog::LoadState()
@@ -196,13 +212,12 @@ void MainDialog::FillProfileCombo()
 {
     const QSignalBlocker blocker(profileCombo);
     profileCombo->clear();
-    std::vector<std::string> names;
-    profileManager.GetProfileNames(names);
-    for (const std::string& name : names)
-        AddSorted(profileCombo, QString::fromStdString(name));
-    profileCombo->setCurrentIndex(-1);
-    if (hasCurrentProfile)
-        SelectString(profileCombo, QString::fromStdString(currentProfile.name));
+    const std::vector<Profile>& profiles = profileManager.Profiles();
+    for (std::size_t position = 0; position < profiles.size(); ++position)
+        AddSorted(profileCombo, QString::fromStdString(profiles[position].name), int(position));
+    profileCombo->setCurrentIndex(hasCurrentProfile
+            ? profileCombo->findData(profileManager.IndexOf(currentProfile.name))
+            : -1);
 }
 
 std::string MainDialog::MakerPage(const char* path) const
@@ -210,14 +225,14 @@ std::string MainDialog::MakerPage(const char* path) const
     return (settings.serverUrl + QLatin1String(path)).toStdString();
 }
 
-void MainDialog::FillDirectoryList(const std::string& profileName)
+void MainDialog::FillDirectoryList()
 {
     const QSignalBlocker blocker(directoryList);
     directoryList->clear();
     std::vector<std::string> names;
     database.GetDirectoryNames(names);
     for (const std::string& name : names) {
-        const bool sent = hasCurrentProfile && profileManager.IsSent(profileName, name);
+        const bool sent = hasCurrentProfile && profileManager.IsSent(currentProfile.name, name);
         directoryList->addItem(
             QString::fromStdString(DirectoryListEntry(name, hasCurrentProfile, sent)));
     }
@@ -295,7 +310,7 @@ void MainDialog::UpdateDatabase()
 
     browser->Navigate("about:blank");
     database.LoadDatabase();
-    FillDirectoryList(currentProfile.name);
+    FillDirectoryList();
     ShowMessageBox(this, {"Update successful", "Update", MessageIcon::None});
 }
 
@@ -311,6 +326,7 @@ void MainDialog::OnDirectorySelChange()
     const QListWidgetItem* item = selected.first();
 
     directoryName = DirectoryNameFromEntry(item->text().toStdString());
+    directoryRow = directoryList->row(item);
     const std::string address = database.GetDirectorySubmitPage(
         directoryName, currentProfile.category, currentProfile.subcategory);
     browser->Navigate(address);
@@ -323,12 +339,19 @@ void MainDialog::OnProfileSelChange()
 {
     if (profileCombo->currentIndex() < 0 && hasCurrentProfile)
         return;
-    const std::string name = profileCombo->currentText().toStdString();
-    profileManager.FindProfile(name, currentProfile);
+    // The entry leads to its profile by position, whatever its text shows.
+    // The chosen profile is the current one from now on, also where none
+    // was selected before.
+    const QVariant position = profileCombo->currentData();
+    const std::vector<Profile>& profiles = profileManager.Profiles();
+    if (position.isValid() && position.toUInt() < profiles.size()) {
+        currentProfile = profiles[position.toUInt()];
+        hasCurrentProfile = true;
+    }
 
     const QList<QListWidgetItem*> selection = directoryList->selectedItems();
     const int selected = selection.isEmpty() ? -1 : directoryList->row(selection.first());
-    FillDirectoryList(name);
+    FillDirectoryList();
     {
         const QSignalBlocker blocker(directoryList);
         directoryList->setCurrentRow(selected);
@@ -353,7 +376,7 @@ void MainDialog::FillPage()
     const std::vector<FillStep> plan = BuildFillPlan(database, directoryName, currentProfile);
     QPointer<MainDialog> self(this);
     browser->RunScript(QString::fromStdString(FillScript(plan)), [self](const QVariant& written) {
-        if (self)
+        if (self && self->browser)
             emit self->pageFilled(written.toInt());
     });
 }
@@ -366,8 +389,15 @@ void MainDialog::CheckSubmittedPage()
     const unsigned generation = watchGeneration;
     QPointer<MainDialog> self(this);
     browser->page()->toHtml([self, load, generation](const QString& html) {
-        if (!self || self->browser->LoadCount() != load || self->watchGeneration != generation)
+        if (!self || !self->browser || self->browser->LoadCount() != load ||
+            self->watchGeneration != generation)
             return;
+        // No answer at all means the page went away: there is nothing to
+        // look at, and an empty marker must not count as found in it.
+        if (html.isNull()) {
+            emit self->pageChecked(false);
+            return;
+        }
         const std::string marker = self->database.GetDirectoryOnSubmit(self->directoryName);
         const bool confirmed = PageConfirmsSubmission(html.toStdString(), marker);
         if (confirmed)
@@ -380,20 +410,31 @@ void MainDialog::RecordSubmission()
 {
     profileManager.MarkSent(currentProfile.name, directoryName);
 
-    // The list's own search: the first entry after entry 0, then entry 0,
-    // that begins with the directory's name, ignoring case.
-    const QString name = QString::fromStdString(directoryName);
-    const int count = directoryList->count();
-    for (int step = 1; step <= count; ++step) {
-        const int row = step % count;
-        QListWidgetItem* item = directoryList->item(row);
-        if (!item->text().startsWith(name, Qt::CaseInsensitive))
-            continue;
-        const QSignalBlocker blocker(directoryList);
-        item->setText(QString::fromStdString(SentDirectoryEntry(item->text().toStdString())));
-        directoryList->setCurrentRow(row);
+    const int row = DirectoryRow();
+    if (row < 0)
         return;
+    QListWidgetItem* item = directoryList->item(row);
+    const QSignalBlocker blocker(directoryList);
+    item->setText(QString::fromStdString(SentDirectoryEntry(item->text().toStdString())));
+    directoryList->setCurrentRow(row);
+}
+
+int MainDialog::DirectoryRow() const
+{
+    // The entry that was chosen, while it still names the directory; after a
+    // rebuild of the list, the first entry of exactly that name. Another
+    // directory whose name merely begins the same way is never taken.
+    const auto namesDirectory = [this](int row) {
+        return DirectoryNameFromEntry(directoryList->item(row)->text().toStdString()) ==
+            directoryName;
+    };
+    if (directoryRow >= 0 && directoryRow < directoryList->count() && namesDirectory(directoryRow))
+        return directoryRow;
+    for (int row = 0; row < directoryList->count(); ++row) {
+        if (namesDirectory(row))
+            return row;
     }
+    return -1;
 }
 
 void MainDialog::OnSize(int cx, int cy)

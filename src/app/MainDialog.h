@@ -118,9 +118,11 @@ private:
     // The address of a page on the maker's web server.
     std::string MakerPage(const char* path) const;
     // The list entries of all directories, marked for the current profile.
-    void FillDirectoryList(const std::string& profileName);
+    void FillDirectoryList();
     // Marks the chosen directory sent for the current profile and in the list.
     void RecordSubmission();
+    // The list row of the directory last chosen; -1 when the list has none.
+    int DirectoryRow() const;
 
     Settings settings;
     std::unique_ptr<MessageBoxSink> messages;
@@ -133,6 +135,8 @@ private:
     // started before it can tell that it no longer counts.
     unsigned watchGeneration = 0;
     std::string directoryName;
+    // The list row directoryName was chosen at.
+    int directoryRow = -1;
     CBrowserCtrl* browser = nullptr;
     QListWidget* directoryList = nullptr;
     bool autoFillPending = false;

@@ -1,14 +1,20 @@
 #pragma once
 
+#include <QVariant>
+
 class QComboBox;
 class QListWidget;
 class QString;
 
 // Lists that keep their entries sorted, ignoring case, as the program's
-// profile lists do: each entry goes in at its place in that order.
-void AddSorted(QComboBox* combo, const QString& text);
-void AddSorted(QListWidget* list, const QString& text);
+// profile lists do: each entry goes in at its place in that order, after
+// the entries of equal text, and carries `data` as its item data. The
+// profile lists keep each profile's position in the store there, so that
+// an entry leads to its own profile whatever its text shows.
+void AddSorted(QComboBox* combo, const QString& text, const QVariant& data = {});
+void AddSorted(QListWidget* list, const QString& text, const QVariant& data = {});
 
-// Selects the first entry, from the top, that begins with `text`, ignoring
-// case; the selection stays as it was when none does.
-void SelectString(QComboBox* combo, const QString& text);
+// Lets the keyboard alone choose in `list`: Home, End, the arrows and the
+// page keys select the entry they move to, also on a list that has just
+// taken the focus and holds no selection yet.
+void SelectWithKeys(QListWidget* list);

@@ -9,6 +9,7 @@ CProfilesConfigurator::CProfilesConfigurator(QWidget* parent)
     , ui(std::make_unique<Ui::CProfilesConfigurator>())
 {
     ui->setupUi(this);
+    SelectWithKeys(ui->profileList);
     connect(ui->addButton, &QPushButton::clicked, this, &CProfilesConfigurator::OnAdd);
     connect(ui->editButton, &QPushButton::clicked, this, &CProfilesConfigurator::OnEdit);
     connect(ui->removeButton, &QPushButton::clicked, this, &CProfilesConfigurator::OnRemove);
@@ -31,8 +32,9 @@ int CProfilesConfigurator::DoModal()
 void CProfilesConfigurator::OnInitDialog()
 {
     ui->profileList->clear();
-    for (const Profile& profile : Profiles())
-        AddSorted(ui->profileList, QString::fromStdString(profile.name));
+    for (std::size_t position = 0; position < Profiles().size(); ++position)
+        AddSorted(
+            ui->profileList, QString::fromStdString(Profiles()[position].name), int(position));
     ui->profileList->setCurrentRow(-1);
     ui->closeButton->setFocus();
 }
@@ -43,7 +45,7 @@ void CProfilesConfigurator::OnAdd()
     if (editor.DoModal() != QDialog::Accepted)
         return;
     AddProfile(editor.Values());
-    AddSorted(ui->profileList, QString::fromStdString(editor.name));
+    AddSorted(ui->profileList, QString::fromStdString(editor.name), int(Profiles().size() - 1));
 }
 
 QListWidgetItem* CProfilesConfigurator::SelectedEntry(int& index) const
@@ -51,8 +53,13 @@ QListWidgetItem* CProfilesConfigurator::SelectedEntry(int& index) const
     QListWidgetItem* entry = ui->profileList->currentItem();
     if (!entry || !entry->isSelected())
         return nullptr;
-    index = IndexOf(entry->text().toStdString());
-    return index < 0 ? nullptr : entry;
+    // By the position the entry carries: its text may not name its profile
+    // alone (equal names), or not exactly (text that is not UTF-8).
+    const QVariant position = entry->data(Qt::UserRole);
+    if (!position.isValid() || position.toUInt() >= Profiles().size())
+        return nullptr;
+    index = position.toInt();
+    return entry;
 }
 
 void CProfilesConfigurator::OnEdit()
@@ -71,7 +78,7 @@ void CProfilesConfigurator::OnEdit()
     if (renamed) {
         delete ui->profileList->takeItem(ui->profileList->row(entry));
         ui->profileList->setCurrentItem(nullptr);
-        AddSorted(ui->profileList, QString::fromStdString(editor.name));
+        AddSorted(ui->profileList, QString::fromStdString(editor.name), index);
     }
 }
 
@@ -84,4 +91,11 @@ void CProfilesConfigurator::OnRemove()
     delete ui->profileList->takeItem(ui->profileList->row(entry));
     ui->profileList->setCurrentItem(nullptr);
     RemoveProfile(index);
+    // The profiles after it moved up one place.
+    for (int row = 0; row < ui->profileList->count(); ++row) {
+        QListWidgetItem* item = ui->profileList->item(row);
+        const int position = item->data(Qt::UserRole).toInt();
+        if (position > index)
+            item->setData(Qt::UserRole, position - 1);
+    }
 }

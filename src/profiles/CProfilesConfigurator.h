@@ -27,8 +27,7 @@ public:
     // Shows the manager modally; its list shows the profiles as they are.
     int DoModal();
 
-    // Each button goes from the selected entry's text to the first profile
-    // of that name.
+    // Each button acts on the profile of the selected entry.
     void OnAdd();
     void OnEdit();
     void OnRemove();
@@ -37,8 +36,8 @@ public:
 
 private:
     void OnInitDialog();
-    // The selected list entry and the position of the first profile of its
-    // name; null when no entry is selected or no profile has that name.
+    // The selected list entry and the position of its profile; null when no
+    // entry is selected.
     QListWidgetItem* SelectedEntry(int& index) const;
 
     std::unique_ptr<Ui::CProfilesConfigurator> ui;

@@ -12,6 +12,7 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTest>
 
 #include <sys/stat.h>
 
@@ -219,6 +220,72 @@ TEST_F(MainDialogTest, ControlsFollowTheRightEdge)
     const QWidget* client = dialog->Browser()->parentWidget();
     EXPECT_EQ(dialog->Browser()->width(), client->width() - 260);
     EXPECT_EQ(dialog->DirectoryList()->x(), client->width() - 235);
+}
+
+// The menu a mnemonic opened, or null.
+QMenu* OpenMenu(MainDialog& dialog)
+{
+    for (QAction* menu : dialog.findChild<QMenuBar*>()->actions()) {
+        if (menu->menu()->isVisible())
+            return menu->menu();
+    }
+    return nullptr;
+}
+
+TEST_F(MainDialogTest, MenuMnemonicsWorkAtStartAndFromThePage)
+{
+    const auto dialog = Open();
+    dialog->show();
+    dialog->activateWindow();
+    ASSERT_TRUE(WaitFor([&] { return QApplication::focusWidget() != nullptr; }));
+    EXPECT_EQ(QApplication::focusWidget(), dialog->DirectoryList())
+        << "the window opens with the keyboard on the list";
+
+    // The first Alt+F opens the File menu; no other control shares it.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F, Qt::AltModifier);
+    ASSERT_TRUE(WaitFor([&] { return OpenMenu(*dialog) != nullptr; }));
+    EXPECT_EQ(OpenMenu(*dialog)->title(), QStringLiteral("&File"));
+    QTest::keyClick(OpenMenu(*dialog), Qt::Key_Escape);
+    ASSERT_TRUE(WaitFor([&] { return OpenMenu(*dialog) == nullptr; }));
+
+    // With the keyboard in the page.
+    ASSERT_TRUE(WaitForPage(dialog->Browser(), QStringLiteral("/updates/")));
+    dialog->activateWindow();
+    ASSERT_TRUE(WaitFor([&] { return QApplication::activeWindow() == dialog.get(); }));
+    dialog->Browser()->setFocus();
+    ASSERT_TRUE(WaitFor([&] {
+        QWidget* focus = QApplication::focusWidget();
+        return focus && (focus == dialog->Browser() || dialog->Browser()->isAncestorOf(focus));
+    }));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::AltModifier);
+    ASSERT_TRUE(WaitFor([&] { return OpenMenu(*dialog) != nullptr; }));
+    EXPECT_EQ(OpenMenu(*dialog)->title(), QStringLiteral("&Settings"));
+    QTest::keyClick(OpenMenu(*dialog), Qt::Key_Escape);
+}
+
+TEST_F(MainDialogTest, KeysAloneChooseInAFreshlyFocusedList)
+{
+    const struct
+    {
+        Qt::Key key;
+        const char* chosen;
+    } rows[] = {{Qt::Key_Home, "/alpha"}, {Qt::Key_Down, "/alpha"}, {Qt::Key_End, "/gamma"}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.chosen);
+        folder.Write("sv.dat", StateFile("ant"));
+        const auto dialog = Open();
+        dialog->show();
+        QFocusEvent focusIn(QEvent::FocusIn, Qt::TabFocusReason);
+        QApplication::sendEvent(dialog->DirectoryList(), &focusIn);
+        QTest::keyClick(dialog->DirectoryList(), row.key);
+        ASSERT_EQ(dialog->DirectoryList()->selectedItems().size(), 1);
+        EXPECT_EQ(dialog->DirectoryList()->currentRow(),
+            dialog->DirectoryList()->row(dialog->DirectoryList()->selectedItems().first()));
+        ASSERT_TRUE(WaitFor([&] {
+            return dialog->Browser()->url().path() == QLatin1String(row.chosen);
+        })) << dialog->Browser()->url().toString().toStdString();
+    }
+    EXPECT_TRUE(boxes.messages.empty());
 }
 
 } // namespace

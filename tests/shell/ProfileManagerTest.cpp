@@ -210,28 +210,74 @@ TEST_F(ProfileManagerTest, AddEditAndRemoveGoStraightIntoTheList)
     EXPECT_EQ(answers.opened, 6);
 }
 
-TEST_F(ProfileManagerTest, DuplicateNamesActOnTheEarlierProfile)
+TEST_F(ProfileManagerTest, EachEntryActsOnItsOwnProfile)
 {
-    answers.Type(QStringLiteral("Tips"), QStringLiteral("first"));
-    answers.Type(QStringLiteral("Tips"), QStringLiteral("second"));
-    manager.OnAdd();
-    manager.OnAdd();
-    EXPECT_EQ(Entries(manager.ProfileList()), (QStringList {"Tips", "Tips"}));
+    // A name that is not UTF-8 shows differently from its bytes; equal names
+    // show alike. Each entry still leads to its own profile.
+    Profile latin = Full("Caf\xE9");
+    latin.articleTitle = "latin";
+    manager.AddProfile(latin);
+    QTimer::singleShot(0, &manager, [this] {
+        answers.Type(QStringLiteral("Tips"), QStringLiteral("first"));
+        answers.Type(QStringLiteral("Tips"), QStringLiteral("second"));
+        manager.OnAdd();
+        manager.OnAdd();
+        EXPECT_EQ(Entries(manager.ProfileList()),
+            (QStringList {QStringLiteral("Caf\uFFFD"), "Tips", "Tips"}));
 
-    Select(manager, 1);
-    answers.answers.push_back([](CProfileData& editor) {
-        EXPECT_EQ(editor.Form()->articleTitle->text(), QStringLiteral("first"));
-        editor.Form()->articleTitle->setText(QStringLiteral("edited"));
-        return int(QDialog::Accepted);
+        Select(manager, 2);
+        answers.answers.push_back([](CProfileData& editor) {
+            EXPECT_EQ(editor.Form()->articleTitle->text(), QStringLiteral("second"));
+            editor.Form()->articleTitle->setText(QStringLiteral("edited"));
+            return int(QDialog::Accepted);
+        });
+        manager.OnEdit();
+        EXPECT_EQ(manager.Profiles()[1].articleTitle, "first");
+        EXPECT_EQ(manager.Profiles()[2].articleTitle, "edited");
+
+        Select(manager, 0);
+        answers.answers.push_back([](CProfileData& editor) {
+            EXPECT_EQ(editor.Form()->articleTitle->text(), QStringLiteral("latin"));
+            return int(QDialog::Rejected);
+        });
+        manager.OnEdit();
+        manager.OnRemove();
+        ASSERT_EQ(manager.Profiles().size(), 2u);
+        EXPECT_EQ(manager.Profiles()[0].articleTitle, "first");
+
+        // The positions behind the removed profile moved up with it.
+        Select(manager, 1);
+        manager.OnRemove();
+        ASSERT_EQ(manager.Profiles().size(), 1u);
+        EXPECT_EQ(manager.Profiles()[0].articleTitle, "first");
+        manager.accept();
     });
-    manager.OnEdit();
-    EXPECT_EQ(manager.Profiles()[0].articleTitle, "edited");
-    EXPECT_EQ(manager.Profiles()[1].articleTitle, "second");
+    manager.DoModal();
+    EXPECT_EQ(answers.opened, 4);
+}
 
-    Select(manager, 1);
-    manager.OnRemove();
-    ASSERT_EQ(manager.Profiles().size(), 1u);
-    EXPECT_EQ(manager.Profiles()[0].articleTitle, "second");
+TEST_F(ProfileManagerTest, TabAndHomeSelectAnEntry)
+{
+    manager.AddProfile(Full("beta"));
+    manager.AddProfile(Full("alpha"));
+    QTimer::singleShot(0, &manager, [this] {
+        // Close has the focus; the list is next in the tab order.
+        ASSERT_NE(manager.focusWidget(), nullptr);
+        QTest::keyClick(manager.focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(manager.focusWidget(), manager.ProfileList());
+        EXPECT_TRUE(manager.ProfileList()->selectedItems().isEmpty());
+        QTest::keyClick(manager.ProfileList(), Qt::Key_Home);
+        EXPECT_EQ(manager.ProfileList()->selectedItems().size(), 1);
+        EXPECT_EQ(manager.ProfileList()->currentItem()->text(), QStringLiteral("alpha"));
+        QTest::keyClick(manager.ProfileList(), Qt::Key_End);
+        EXPECT_EQ(manager.ProfileList()->currentItem()->text(), QStringLiteral("beta"));
+
+        answers.Type(QStringLiteral("beta"), QStringLiteral("by keyboard"));
+        manager.OnEdit();
+        EXPECT_EQ(manager.Profiles()[0].articleTitle, "by keyboard");
+        manager.accept();
+    });
+    manager.DoModal();
 }
 
 TEST_F(ProfileManagerTest, EscapeAfterAddKeepsTheNewProfile)

@@ -99,6 +99,15 @@ const char* const databaseTemplate = R"(<r>
   <directory name="Odd [x]" submiturl="BASE/alpha" onsubmit="MARKER">
     <item name="title" index="0" type="edit" value="#title#"/>
   </directory>
+  <directory name="ART gallery" submiturl="BASE/beta" onsubmit="MARKER">
+    <item name="title" index="0" type="edit" value="#title#"/>
+  </directory>
+  <directory name="Art" submiturl="BASE/alpha" onsubmit="MARKER">
+    <item name="title" index="0" type="edit" value="#title#"/>
+  </directory>
+  <directory name="Popup" submiturl="BASE/popup" onsubmit="MARKER">
+    <item name="title" index="0" type="edit" value="#title#"/>
+  </directory>
 </r>)";
 
 Profile Writer()
@@ -132,6 +141,9 @@ protected:
         server.Page("/beta", FormPage("/beta/post"));
         server.Page("/gamma", FormPage("/alpha/post", R"(<p>Outside: <input name="loose"></p>)"));
         server.Page("/slow", FormPage("/slow/post"));
+        server.Page("/popup",
+            FormPage(
+                "/alpha/post", "<script>document.getElementById('f').target = '_blank';</script>"));
         server.Page("/inplace",
             FormPage("/never",
                 R"(<div id="result"></div><script>
@@ -254,8 +266,11 @@ document.getElementById('f').addEventListener('submit', function (e) {
     void Submit(CountingDialog& dialog)
     {
         const int before = dialog.submissions;
-        RunScriptAndWait(
-            dialog.Browser(), QStringLiteral("document.getElementById('send').click(); true"));
+        // The click comes after the script's answer: a form that opens its
+        // result in another window replaces the page the script ran in.
+        RunScriptAndWait(dialog.Browser(),
+            QStringLiteral("setTimeout(function () { document.getElementById('send').click(); }); "
+                           "true"));
         ASSERT_TRUE(WaitFor([&] { return dialog.submissions > before; }));
     }
 
@@ -458,6 +473,72 @@ TEST_F(SubmissionFlowTest, UserIsToldWhatIsMissing)
     EXPECT_EQ(boxes.messages[0].caption, ApplicationName().toStdString());
     EXPECT_EQ(boxes.messages[0].icon, MessageIcon::None);
     EXPECT_TRUE(fills.empty());
+}
+
+TEST_F(SubmissionFlowTest, TheSubmittedDirectoryIsMarkedNotOneNamedAlike)
+{
+    auto dialog = Open();
+    Choose(*dialog, "Art");
+    Submit(*dialog);
+    ASSERT_TRUE(WaitForPage(dialog->Browser(), QStringLiteral("/alpha/post")));
+    PassCheckDelay();
+    ASSERT_TRUE(WaitFor([&] { return !checks.empty(); }));
+    EXPECT_EQ(Entry(*dialog, "Art"), QStringLiteral("Art [sent]"));
+    EXPECT_EQ(Entry(*dialog, "ART gallery"), QStringLiteral("ART gallery [not sent]"));
+    EXPECT_EQ(dialog->DirectoryList()->currentRow(), Row(*dialog, "Art"));
+}
+
+TEST_F(SubmissionFlowTest, AProfileChosenInTheComboBoxIsTheCurrentOne)
+{
+    ProfileStore store;
+    store.AddProfile(Writer());
+    store.AddProfile(Second());
+    folder.Write("sv.dat", StateFileBytes(store, nullptr));
+    auto dialog = Open();
+    ASSERT_FALSE(dialog->HasCurrentProfile());
+
+    dialog->ProfileCombo()->setCurrentIndex(dialog->ProfileCombo()->findText("Second"));
+    EXPECT_TRUE(dialog->HasCurrentProfile());
+    EXPECT_EQ(dialog->CurrentProfile().name, "Second");
+    EXPECT_EQ(Entry(*dialog, "Alpha"), QStringLiteral("Alpha [not sent]"));
+    Choose(*dialog, "Alpha");
+    EXPECT_EQ(dialog->Browser()->url().query(), QStringLiteral("section=104"));
+    EXPECT_TRUE(boxes.messages.empty());
+
+    ASSERT_TRUE(dialog->close());
+    ProfileStore saved;
+    std::ifstream in(folder.FilePath("sv.dat"), std::ios::binary);
+    EXPECT_EQ(ReadState(in, saved), "Second");
+}
+
+TEST_F(SubmissionFlowTest, AFormThatAsksForANewWindowStaysInTheView)
+{
+    auto dialog = Open();
+    Choose(*dialog, "Popup");
+    Submit(*dialog);
+    ASSERT_TRUE(WaitForPage(dialog->Browser(), QStringLiteral("/alpha/post")));
+    EXPECT_EQ(Received("title"), Writer().articleTitle);
+    PassCheckDelay();
+    ASSERT_TRUE(WaitFor([&] { return !checks.empty(); }));
+    EXPECT_TRUE(checks.back());
+    EXPECT_EQ(Entry(*dialog, "Popup"), QStringLiteral("Popup [sent]"));
+}
+
+TEST_F(SubmissionFlowTest, ClosingTheWindowDuringACheckIsSafe)
+{
+    auto dialog = Open();
+    Choose(*dialog, "Alpha");
+    Submit(*dialog);
+    ASSERT_TRUE(WaitForPage(dialog->Browser(), QStringLiteral("/alpha/post")));
+    // A fill and a page check are under way when the window goes. Their
+    // answers come while the page is deleted, and must find nothing to do.
+    dialog->FillPage();
+    dialog->CheckSubmittedPage();
+    const std::size_t fillsBefore = fills.size();
+    dialog.reset();
+    Pump(200);
+    EXPECT_TRUE(checks.empty());
+    EXPECT_EQ(fills.size(), fillsBefore);
 }
 
 } // namespace
