@@ -1,6 +1,8 @@
 #include "profiles/StateFile.h"
 
+#include "common/MessageLog.h"
 #include "common/Text.h"
+#include "directorydb/DirectoryDatabase.h"
 #include "profiles/ProfileStore.h"
 #include "support/Printers.h"
 #include "support/TemporaryDirectory.h"
@@ -467,6 +469,36 @@ TEST(StateFileTest, CopiesAsideFailWithAReason)
     std::filesystem::create_directory(folder.FilePath("sv.dat.damaged"));
     EXPECT_EQ(KeepStateFileCopy(folder.FilePath("sv.dat"), "x", error),
         folder.FilePath("sv.dat.damaged.1"));
+}
+
+// A directory name that holds a line end through a character reference
+// keeps its mark across a restart: the database lists it as the state file
+// keeps it.
+TEST(StateFileTest, ADirectoryNameWithALineEndKeepsItsMark)
+{
+    TemporaryDirectory folder;
+    MessageLog log;
+    DirectoryDatabase database(log);
+    ASSERT_TRUE(database.Load(folder.Write("dirdata.xml",
+        "<r><directory name='Two&#10;Lines&#13;&#10;Here&#13;x' submiturl='http://a.test/' "
+        "onsubmit='Thanks'/><directory name='Plain' submiturl='http://b.test/'/></r>")));
+    std::vector<std::string> names;
+    database.GetDirectoryNames(names);
+    ASSERT_EQ(names, (std::vector<std::string> {"Two Lines  Here x", "Plain"}));
+
+    ProfileStore store;
+    Profile profile;
+    profile.name = "Writer";
+    store.AddProfile(profile);
+    ASSERT_TRUE(store.MarkSent("Writer", names[0]));
+
+    ProfileStore loaded;
+    Read(Bytes(store, &profile.name), loaded);
+    EXPECT_TRUE(loaded.IsSent("Writer", names[0]));
+    EXPECT_FALSE(loaded.IsSent("Writer", "Plain"));
+    EXPECT_EQ(database.GetDirectorySubmitPage(names[0], "", ""), "http://a.test/");
+    EXPECT_EQ(database.GetDirectoryOnSubmit(names[0]), "Thanks");
+    EXPECT_TRUE(log.messages.empty());
 }
 
 TEST(StateFileTest, AbsurdCountsAndGarbageNeitherHangNorExhaustMemory)
