@@ -28,6 +28,8 @@ bool ReadStateLine(std::istream& in, std::string& line)
     // ends at the end of the file is a line like any other.
     if (!std::getline(in, line))
         return false;
+    // A CR at the very end of the file is followed by no LF, so it stays in
+    // the value like any other lone CR.
     if (!line.empty() && line.back() == '\r' && !in.eof())
         line.pop_back();
     return true;
