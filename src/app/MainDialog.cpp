@@ -201,11 +201,15 @@ void MainDialog::OnInitDialog()
 
 void MainDialog::LoadState()
 {
-    std::ifstream in(StateFilePath().toStdString(), std::ios::binary);
-    if (!in)
+    // A file that was not read whole is copied aside here, before the first
+    // save can write over it.
+    const StateFileLoad load = LoadStateFile(
+        StateFilePath().toStdString(), profileManager, ApplicationName().toStdString());
+    if (!load.opened)
         return;
-    const std::string savedName = ReadState(in, profileManager);
-    hasCurrentProfile = SelectSavedProfile(profileManager, savedName, currentProfile);
+    hasCurrentProfile = SelectSavedProfile(profileManager, load.read.selectedName, currentProfile);
+    if (load.notice)
+        ShowMessageBox(this, *load.notice);
 }
 
 void MainDialog::FillProfileCombo()

@@ -54,6 +54,20 @@ std::string FolderOf(const std::string& path)
     return path.substr(0, slash);
 }
 
+// Writes all of `bytes` to `fd`, carrying on after interruptions.
+bool WriteAll(int fd, std::string_view bytes)
+{
+    for (std::size_t written = 0; written < bytes.size();) {
+        const ssize_t count = ::write(fd, bytes.data() + written, bytes.size() - written);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            return false;
+        written += static_cast<std::size_t>(count);
+    }
+    return true;
+}
+
 } // namespace
 
 bool WriteFileAtomically(
@@ -77,14 +91,8 @@ bool WriteFileAtomically(
     if (::fchmod(file.Get(), static_cast<mode_t>(permissions)) != 0)
         return abandon("cannot set the permissions of " + temporary);
 
-    for (std::size_t written = 0; written < bytes.size();) {
-        const ssize_t count = ::write(file.Get(), bytes.data() + written, bytes.size() - written);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count <= 0)
-            return abandon("cannot write " + temporary);
-        written += static_cast<std::size_t>(count);
-    }
+    if (!WriteAll(file.Get(), bytes))
+        return abandon("cannot write " + temporary);
     if (::fsync(file.Get()) != 0)
         return abandon("cannot flush " + temporary);
     if (!file.Close())
@@ -96,5 +104,35 @@ bool WriteFileAtomically(
     FileDescriptor folder(::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY));
     if (folder.Get() >= 0)
         ::fsync(folder.Get());
+    return true;
+}
+
+bool WriteNewFile(const std::string& path, std::string_view bytes, unsigned permissions,
+    std::string* error, bool* exists)
+{
+    if (exists)
+        *exists = false;
+    FileDescriptor file(::open(
+        path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, static_cast<mode_t>(permissions)));
+    if (file.Get() < 0) {
+        if (exists)
+            *exists = errno == EEXIST;
+        return Fail(error, "cannot create " + path, errno);
+    }
+
+    const auto abandon = [&](const std::string& what) {
+        const int errorNumber = errno;
+        ::unlink(path.c_str());
+        return Fail(error, what, errorNumber);
+    };
+    // open() applies the creation mask; the file gets exactly `permissions`.
+    if (::fchmod(file.Get(), static_cast<mode_t>(permissions)) != 0)
+        return abandon("cannot set the permissions of " + path);
+    if (!WriteAll(file.Get(), bytes))
+        return abandon("cannot write " + path);
+    if (::fsync(file.Get()) != 0)
+        return abandon("cannot flush " + path);
+    if (!file.Close())
+        return abandon("cannot close " + path);
     return true;
 }

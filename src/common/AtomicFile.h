@@ -11,3 +11,11 @@
 // `error`, when given, says why.
 bool WriteFileAtomically(const std::string& path, std::string_view bytes, unsigned permissions,
     std::string* error = nullptr);
+
+// Creates the file at `path` with `bytes` and `permissions`, but only if no
+// file of that name exists yet: an existing file is never touched. The new
+// file is flushed to disk before this returns. On failure a partly written
+// file is removed, and `error`, when given, says why; `exists` tells apart
+// the one failure a caller may answer by trying another name.
+bool WriteNewFile(const std::string& path, std::string_view bytes, unsigned permissions,
+    std::string* error = nullptr, bool* exists = nullptr);

@@ -15,3 +15,12 @@ std::int32_t ParseLeadingInt(std::string_view text);
 // text, so occurrences never overlap and inserted text is not searched for
 // the same token again. An empty token changes nothing.
 void ReplaceAll(std::string& text, std::string_view token, std::string_view replacement);
+
+// Whether `bytes` are well-formed UTF-8: no stray continuation bytes, no
+// overlong forms, no surrogates, nothing beyond U+10FFFF.
+bool IsValidUtf8(std::string_view bytes);
+
+// Converts windows-1252 text to UTF-8. The five bytes windows-1252 leaves
+// undefined (81, 8D, 8F, 90, 9D) keep their ISO-8859-1 meaning, so every
+// byte converts and the conversion never fails.
+std::string Windows1252ToUtf8(std::string_view bytes);

@@ -6,6 +6,8 @@
 
 #include <pugixml.hpp>
 
+#include <algorithm>
+#include <cstring>
 #include <exception>
 #include <optional>
 #include <stdexcept>
@@ -85,6 +87,24 @@ std::optional<ControlType> ParseControlType(const std::string& text)
     return std::nullopt;
 }
 
+// A directory name is a line of the state file, where a line end cannot
+// be written: a name that holds one, through a character reference, would
+// come back from the file as another name and lose its marks. Every LF and
+// CR in a name becomes a blank here, so the list, the queries and the marks
+// all use the name the state file keeps.
+void NormaliseDirectoryNames(pugi::xml_document& document)
+{
+    for (pugi::xml_node directory : document.child("r").children("directory")) {
+        pugi::xml_attribute name = directory.attribute("name");
+        if (!name || !std::strpbrk(name.value(), "\r\n"))
+            continue;
+        std::string text = name.value();
+        std::replace_if(
+            text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+        name.set_value(text.c_str());
+    }
+}
+
 } // namespace
 
 std::string ApplyVariables(std::string text, const VariableMap& map)
@@ -131,6 +151,8 @@ bool DirectoryDatabase::Load(const std::string& path, std::string* error)
         messages.ShowMessage({"exception on load", "", MessageIcon::None});
     if (!result && error)
         *error = result.Message();
+    if (result)
+        NormaliseDirectoryNames(*document);
     return bool(result);
 }
 

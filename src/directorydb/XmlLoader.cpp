@@ -4,19 +4,14 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <fstream>
+#include <iconv.h>
 #include <new>
+#include <optional>
 #include <string_view>
 
 namespace {
-
-enum class ByteEncoding
-{
-    Auto,
-    Latin1,
-    Windows1252,
-    Unsupported
-};
 
 std::string Lowercase(std::string_view text)
 {
@@ -26,67 +21,139 @@ std::string Lowercase(std::string_view text)
     return result;
 }
 
-// The encoding named by the XML declaration of an 8-bit document, if any.
-// Documents with a byte-order mark or in UTF-16/32 are left to pugixml.
-ByteEncoding DeclaredEncoding(std::string_view bytes)
+// The XML declaration at the start of a document in an ASCII-compatible
+// encoding, up to and including its "?>"; empty when there is none.
+std::string_view Declaration(std::string_view bytes)
 {
-    if (bytes.substr(0, 5) != "<?xml")
-        return ByteEncoding::Auto;
+    if (bytes.substr(0, 6) != "<?xml " && bytes.substr(0, 6) != "<?xml\t" &&
+        bytes.substr(0, 6) != "<?xml\r" && bytes.substr(0, 6) != "<?xml\n")
+        return {};
     const std::size_t end = bytes.find("?>");
-    const std::string_view declaration = bytes.substr(0, end);
+    if (end == std::string_view::npos)
+        return {};
+    return bytes.substr(0, end + 2);
+}
+
+// The encoding the declaration names, as written; none when it names none.
+std::optional<std::string_view> DeclaredEncoding(std::string_view declaration)
+{
     std::size_t pos = declaration.find("encoding");
     if (pos == std::string_view::npos)
-        return ByteEncoding::Auto;
+        return std::nullopt;
     pos = declaration.find_first_of("\"'", pos);
     if (pos == std::string_view::npos)
-        return ByteEncoding::Auto;
+        return std::nullopt;
     const std::size_t close = declaration.find(declaration[pos], pos + 1);
     if (close == std::string_view::npos)
-        return ByteEncoding::Auto;
-
-    const std::string name = Lowercase(declaration.substr(pos + 1, close - pos - 1));
-    if (name == "utf-8" || name == "utf8" || name == "us-ascii" || name == "ascii" ||
-        name == "utf-16" || name == "utf-32")
-        return ByteEncoding::Auto;
-    if (name == "iso-8859-1" || name == "iso8859-1" || name == "iso_8859-1" || name == "latin1" ||
-        name == "latin-1" || name == "l1" || name == "cp819" || name == "iso-ir-100")
-        return ByteEncoding::Latin1;
-    if (name == "windows-1252" || name == "cp1252" || name == "x-cp1252")
-        return ByteEncoding::Windows1252;
-    return ByteEncoding::Unsupported;
+        return std::nullopt;
+    return declaration.substr(pos + 1, close - pos - 1);
 }
 
-void AppendUtf8(std::string& out, unsigned codePoint)
+// Encodings pugixml reads by itself, finding the byte order from the bytes.
+bool IsUnicodeEncoding(const std::string& name)
 {
-    if (codePoint < 0x80) {
-        out += static_cast<char>(codePoint);
-    } else if (codePoint < 0x800) {
-        out += static_cast<char>(0xC0 | (codePoint >> 6));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (codePoint >> 12));
-        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    }
+    return name == "utf-8" || name == "utf8" || name == "us-ascii" || name == "ascii" ||
+        name == "utf-16" || name == "utf-32";
 }
 
-// Converts ISO-8859-1 or windows-1252 bytes to UTF-8. The five bytes that
-// windows-1252 leaves undefined keep their ISO-8859-1 meaning.
-std::string ToUtf8(std::string_view bytes, ByteEncoding encoding)
+// An encoding name as XML allows it: a letter, then letters, digits, '.',
+// '_' and '-'. Anything else (iconv's "//" suffixes, for one) is refused.
+bool IsEncodingName(std::string_view name)
 {
-    static const unsigned short windows1252[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026,
-        0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090,
-        0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A,
-        0x0153, 0x009D, 0x017E, 0x0178};
-    std::string out;
-    out.reserve(bytes.size() + bytes.size() / 8);
-    for (const char c : bytes) {
-        unsigned byte = static_cast<unsigned char>(c);
-        if (encoding == ByteEncoding::Windows1252 && byte >= 0x80 && byte < 0xA0)
-            byte = windows1252[byte - 0x80];
-        AppendUtf8(out, byte);
+    if (name.empty() || !std::isalpha(static_cast<unsigned char>(name[0])))
+        return false;
+    return std::all_of(name.begin(), name.end(), [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '_' || c == '-';
+    });
+}
+
+XmlLoadResult Failure(
+    XmlLoadResult::Status status, std::string description, std::ptrdiff_t offset = -1)
+{
+    XmlLoadResult result;
+    result.status = status;
+    result.description = std::move(description);
+    result.offset = offset;
+    return result;
+}
+
+// A conversion from one encoding to UTF-8 through the C library's iconv,
+// closed when it goes.
+class Utf8Converter
+{
+public:
+    explicit Utf8Converter(const std::string& from)
+        : handle(::iconv_open("UTF-8", from.c_str()))
+    {
     }
-    return out;
+    ~Utf8Converter()
+    {
+        if (IsOpen())
+            ::iconv_close(handle);
+    }
+    Utf8Converter(const Utf8Converter&) = delete;
+    Utf8Converter& operator=(const Utf8Converter&) = delete;
+
+    // False when the C library does not know the encoding.
+    bool IsOpen() const { return handle != reinterpret_cast<iconv_t>(-1); }
+
+    // Converts all of `bytes`. A byte sequence the encoding does not define,
+    // or one cut off by the end, stops the conversion: false, with
+    // `badOffset` at its first byte.
+    bool Convert(std::string_view bytes, std::string& out, std::size_t& badOffset)
+    {
+        out.assign(bytes.size() + bytes.size() / 2 + 16, '\0');
+        char* in = const_cast<char*>(bytes.data());
+        std::size_t inLeft = bytes.size();
+        std::size_t written = 0;
+        for (bool flushing = false;;) {
+            char* target = out.data() + written;
+            std::size_t outLeft = out.size() - written;
+            const std::size_t done = flushing ? ::iconv(handle, nullptr, nullptr, &target, &outLeft)
+                                              : ::iconv(handle, &in, &inLeft, &target, &outLeft);
+            const int errorNumber = errno;
+            written = out.size() - outLeft;
+            if (done != static_cast<std::size_t>(-1)) {
+                if (flushing)
+                    break;
+                flushing = true; // a stateful encoding may owe a last sequence
+                continue;
+            }
+            if (errorNumber != E2BIG) {
+                badOffset = bytes.size() - inLeft;
+                return false;
+            }
+            out.resize(out.size() * 2);
+        }
+        out.resize(written);
+        return true;
+    }
+
+private:
+    iconv_t handle;
+};
+
+// Converts a document declared in `name` to UTF-8.
+XmlLoadResult ConvertToUtf8(
+    std::string_view bytes, std::string_view declaration, std::string_view name, std::string& out)
+{
+    const std::string encoding(name);
+    if (!IsEncodingName(name) || !Utf8Converter(encoding).IsOpen())
+        return Failure(XmlLoadResult::Status::UnsupportedEncoding,
+            "Unsupported character encoding \"" + encoding + "\"");
+
+    // The declaration was read as ASCII: an encoding that reads it otherwise
+    // (EBCDIC, UCS-2) cannot be what the author meant.
+    std::size_t badOffset = 0;
+    if (!Utf8Converter(encoding).Convert(declaration, out, badOffset) || out != declaration)
+        return Failure(XmlLoadResult::Status::UnsupportedEncoding,
+            "The character encoding \"" + encoding + "\" does not read its own declaration");
+
+    if (!Utf8Converter(encoding).Convert(bytes, out, badOffset))
+        return Failure(XmlLoadResult::Status::ParseError,
+            "Invalid byte sequence for the character encoding \"" + encoding + "\"",
+            std::ptrdiff_t(badOffset));
+    return {};
 }
 
 XmlLoadResult FromParseResult(const pugi::xml_parse_result& parsed)
@@ -127,27 +194,23 @@ XmlLoadResult LoadXmlBuffer(const void* data, std::size_t size, pugi::xml_docume
 {
     document.reset();
     const std::string_view bytes(static_cast<const char*>(data), size);
-    const ByteEncoding encoding = DeclaredEncoding(bytes);
+    const std::string_view declaration = Declaration(bytes);
+    const std::optional<std::string_view> encoding = DeclaredEncoding(declaration);
 
     XmlLoadResult result;
-    if (encoding == ByteEncoding::Unsupported) {
-        result.status = XmlLoadResult::Status::UnsupportedEncoding;
-        result.description = "Unsupported character encoding";
-        return result;
-    }
-
     try {
-        if (encoding == ByteEncoding::Auto) {
+        if (!encoding || IsUnicodeEncoding(Lowercase(*encoding))) {
             result = FromParseResult(
                 document.load_buffer(data, size, parseOptions, pugi::encoding_auto));
         } else {
-            const std::string converted = ToUtf8(bytes, encoding);
-            result = FromParseResult(document.load_buffer(
-                converted.data(), converted.size(), parseOptions, pugi::encoding_utf8));
+            std::string converted;
+            result = ConvertToUtf8(bytes, declaration, *encoding, converted);
+            if (result)
+                result = FromParseResult(document.load_buffer(
+                    converted.data(), converted.size(), parseOptions, pugi::encoding_utf8));
         }
     } catch (const std::bad_alloc&) {
-        result.status = XmlLoadResult::Status::OutOfMemory;
-        result.description = "Out of memory";
+        result = Failure(XmlLoadResult::Status::OutOfMemory, "Out of memory");
     }
     if (!result)
         document.reset();

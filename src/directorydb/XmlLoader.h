@@ -30,8 +30,10 @@ struct XmlLoadResult
 
 // Parses a whole XML document into `document` as UTF-8 text. A byte-order
 // mark (UTF-8, UTF-16, UTF-32) or the XML declaration's encoding decides
-// how the bytes are read; ISO-8859-1 and windows-1252 are converted. External
-// entities are never loaded: no DTD is processed. On failure `document` is
-// left empty.
+// how the bytes are read; any other encoding the C library's iconv knows
+// (ISO-8859-15, windows-1250, KOI8-R, Shift_JIS, ...) is converted first.
+// An encoding it does not know, or bytes the encoding does not define, fail
+// the load. External entities are never loaded: no DTD is processed. On
+// failure `document` is left empty.
 XmlLoadResult LoadXmlBuffer(const void* data, std::size_t size, pugi::xml_document& document);
 XmlLoadResult LoadXmlFile(const std::string& path, pugi::xml_document& document);

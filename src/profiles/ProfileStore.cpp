@@ -108,8 +108,10 @@ void ProfileStore::RemoveProfile(int index)
     profiles.erase(profiles.begin() + index);
 }
 
-bool ProfileStore::LoadProfiles(std::istream& in)
+bool ProfileStore::LoadProfiles(std::istream& in, bool* complete)
 {
+    if (complete)
+        *complete = false;
     if (!in)
         return false;
     profiles.clear();
@@ -120,9 +122,11 @@ bool ProfileStore::LoadProfiles(std::istream& in)
     for (std::int32_t count = ParseLeadingInt(line); count > 0; --count) {
         Profile profile;
         if (!ReadProfile(in, profile))
-            break;
+            return true;
         profiles.push_back(std::move(profile));
     }
+    if (complete)
+        *complete = true;
     return true;
 }
 

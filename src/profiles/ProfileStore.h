@@ -26,7 +26,9 @@ public:
     // stream's position (the count line) on. Only profiles read whole are
     // kept: a damaged or truncated file gives the complete ones before the
     // damage. False, with the list unchanged, when the stream is not usable.
-    bool LoadProfiles(std::istream& in);
+    // `complete`, when given, tells whether every line the counts promise
+    // was there.
+    bool LoadProfiles(std::istream& in, bool* complete = nullptr);
     // Writes the count line and every profile block.
     bool SaveProfiles(std::ostream& out) const;
 

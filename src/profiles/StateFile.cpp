@@ -1,19 +1,36 @@
 #include "profiles/StateFile.h"
 
+#include "common/AtomicFile.h"
+#include "common/Text.h"
 #include "profiles/ProfileStore.h"
 
 #include <algorithm>
+#include <fstream>
 #include <istream>
+#include <iterator>
 #include <ostream>
 #include <sstream>
 
+namespace {
+
+// The state file holds passwords, and so does a copy of it.
+constexpr unsigned stateFilePermissions = 0600;
+
+// Copies of damaged files are numbered up to this; the search for a free
+// name has to end somewhere.
+constexpr int largestCopyNumber = 999;
+
+} // namespace
+
 bool ReadStateLine(std::istream& in, std::string& line)
 {
-    // A line is whole only with its line end: text cut off by the end of
-    // the file is a sign of a truncated file, not a value.
-    if (!std::getline(in, line) || in.eof())
+    // getline fails only when it takes no byte at all: a last line that
+    // ends at the end of the file is a line like any other.
+    if (!std::getline(in, line))
         return false;
-    if (!line.empty() && line.back() == '\r')
+    // A CR at the very end of the file is followed by no LF, so it stays in
+    // the value like any other lone CR.
+    if (!line.empty() && line.back() == '\r' && !in.eof())
         line.pop_back();
     return true;
 }
@@ -29,13 +46,47 @@ void WriteStateLine(std::ostream& out, std::string_view text)
     out.write(line.data(), static_cast<std::streamsize>(line.size()));
 }
 
-std::string ReadState(std::istream& in, ProfileStore& store)
+std::string StateReadResult::Description() const
 {
-    std::string selectedName;
-    if (!ReadStateLine(in, selectedName))
-        return {};
-    store.LoadProfiles(in);
-    return selectedName;
+    std::string text;
+    switch (status) {
+    case Status::Whole:
+        break;
+    case Status::Truncated:
+        text = "the file ends before all the profiles it announces are complete";
+        break;
+    case Status::TrailingData:
+        text = "more follows in the file after its last profile";
+        break;
+    }
+    if (converted) {
+        if (!text.empty())
+            text += "; ";
+        text += "it was not written in UTF-8 and was read as windows-1252";
+    }
+    return text;
+}
+
+StateReadResult ReadState(std::istream& in, ProfileStore& store)
+{
+    StateReadResult result;
+    std::string bytes(std::istreambuf_iterator<char>(in), {});
+    if (!IsValidUtf8(bytes)) {
+        bytes = Windows1252ToUtf8(bytes);
+        result.converted = true;
+    }
+
+    std::istringstream text(std::move(bytes), std::ios::binary);
+    const bool empty = !ReadStateLine(text, result.selectedName);
+    bool complete = false;
+    store.LoadProfiles(text, &complete);
+    if (empty)
+        return result;
+    if (!complete)
+        result.status = StateReadResult::Status::Truncated;
+    else if (text.peek() != std::char_traits<char>::eof())
+        result.status = StateReadResult::Status::TrailingData;
+    return result;
 }
 
 void WriteState(std::ostream& out, const ProfileStore& store, const std::string* selectedName)
@@ -49,6 +100,53 @@ std::string StateFileBytes(const ProfileStore& store, const std::string* selecte
     std::ostringstream out(std::ios::binary);
     WriteState(out, store, selectedName);
     return std::move(out).str();
+}
+
+std::string KeepStateFileCopy(const std::string& path, std::string_view bytes, std::string& error)
+{
+    const std::string base = path + ".damaged";
+    for (int number = 0; number <= largestCopyNumber; ++number) {
+        const std::string copy = number == 0 ? base : base + "." + std::to_string(number);
+        bool exists = false;
+        if (WriteNewFile(copy, bytes, stateFilePermissions, &error, &exists))
+            return copy;
+        if (!exists)
+            return {};
+    }
+    error = "every name from " + base + " to " + base + "." + std::to_string(largestCopyNumber) +
+        " is taken";
+    return {};
+}
+
+StateFileLoad LoadStateFile(
+    const std::string& path, ProfileStore& store, const std::string& caption)
+{
+    StateFileLoad load;
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        return load;
+    load.opened = true;
+    const std::string bytes(std::istreambuf_iterator<char>(file), {});
+    std::istringstream in(bytes, std::ios::binary);
+    load.read = ReadState(in, store);
+    if (!load.read.KeepOriginal())
+        return load;
+
+    std::string text;
+    if (load.read.Whole())
+        text = path + " was converted to UTF-8 as it was read: " + load.read.Description() + ".";
+    else
+        text = "Not all of " + path + " could be read: " + load.read.Description() +
+            ". The profiles that could be read whole are loaded.";
+    std::string error;
+    const std::string copy = KeepStateFileCopy(path, bytes, error);
+    if (!copy.empty())
+        text += "\n\nThe original file was kept as " + copy + ".";
+    else
+        text += "\n\nThe original file could not be kept aside (" + error +
+            "); it will be written over when your profiles are saved.";
+    load.notice = Message {text, caption, MessageIcon::Exclamation};
+    return load;
 }
 
 bool SelectSavedProfile(const ProfileStore& store, const std::string& savedName, Profile& current)

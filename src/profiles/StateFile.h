@@ -1,6 +1,9 @@
 #pragma once
 
+#include "common/MessageSink.h"
+
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,20 +14,72 @@ struct Profile;
 // then the profiles. Lines end in CR LF on every platform.
 
 // Reads one line: bytes up to the next LF, without the LF and a CR right
-// before it. False at the end of the stream, and for text that the end of
-// the stream cuts off before its line end.
+// before it. The last line of a file may end at the end of the file instead
+// of a line end. False only when the stream holds no more bytes.
 bool ReadStateLine(std::istream& in, std::string& line);
 // Writes `text` and the line end. A LF inside `text` is written as a blank,
 // so no value can spill into the next line.
 void WriteStateLine(std::ostream& out, std::string_view text);
 
-// Reads a whole state file into `store` and returns its first line, the
-// name of the profile that was selected ("" for none).
-std::string ReadState(std::istream& in, ProfileStore& store);
+// How a state file was read.
+struct StateReadResult
+{
+    enum class Status
+    {
+        Whole, // every line the counts promise, and nothing after the last block
+        Truncated, // the file ends before a line its counts promise
+        TrailingData, // bytes follow the last profile block
+    };
+
+    Status status = Status::Whole;
+    // The file was not UTF-8 and was read as windows-1252.
+    bool converted = false;
+    // The first line: the name of the profile that was selected, "" for none.
+    std::string selectedName;
+
+    // Whether writing the profiles back keeps everything the file held.
+    bool Whole() const { return status == Status::Whole; }
+    // Whether the file's own bytes should be kept before it is written over:
+    // it was not read whole, or not as it stood.
+    bool KeepOriginal() const { return !Whole() || converted; }
+    // Why the original is worth keeping, for people; "" when it is not.
+    std::string Description() const;
+};
+
+// Reads a whole state file into `store`, replacing its profiles. A file that
+// is not UTF-8 is read as windows-1252. A damaged or truncated file gives
+// the profiles read whole before the damage, and says so in the result. An
+// empty file is an empty state, read whole.
+StateReadResult ReadState(std::istream& in, ProfileStore& store);
 // Writes a whole state file. `selectedName` is null when no profile is
 // selected, which leaves the first line empty.
 void WriteState(std::ostream& out, const ProfileStore& store, const std::string* selectedName);
 std::string StateFileBytes(const ProfileStore& store, const std::string* selectedName);
+
+// Copies `bytes`, the original content of the state file at `path`, to a new
+// file beside it: "<path>.damaged", or the first of "<path>.damaged.1",
+// "<path>.damaged.2", ... that does not exist yet, so an earlier copy is
+// never written over. Returns the copy's path; "" when no copy could be
+// made, with `error` saying why.
+std::string KeepStateFileCopy(const std::string& path, std::string_view bytes, std::string& error);
+
+// What reading the state file at start-up found.
+struct StateFileLoad
+{
+    // The file could be opened; without it the store was left untouched.
+    bool opened = false;
+    StateReadResult read;
+    // For the user, once: what was kept where, when the file was not read
+    // whole or had to be converted. Empty for a clean file.
+    std::optional<Message> notice;
+};
+
+// Reads the state file at `path` into `store`. When the original is worth
+// keeping (StateReadResult::KeepOriginal), its bytes are copied aside with
+// KeepStateFileCopy before anything can write over the file, and the notice,
+// captioned `caption`, says so.
+StateFileLoad LoadStateFile(
+    const std::string& path, ProfileStore& store, const std::string& caption);
 
 // The profile to select after the state file was read: the one the first
 // line names, else the earliest in list order; none when the first line is

@@ -214,6 +214,8 @@ TEST(DbToolLoadTest, UnloadableFilesExitTwoWithTheReason)
     } files[] = {
         {Fixture("dbtool-malformed.xml"), "Start-end tags mismatch at offset 78"},
         {Fixture("dbtool-not-xml.xml"), "No document element found at offset 16"},
+        {Fixture("dbtool-unknown-encoding.xml"),
+            "Unsupported character encoding \"X-NO-SUCH-CHARSET\""},
         {Fixture("dbtool-does-not-exist.xml"), "File could not be opened"},
         {QUILLMARK_TEST_DATA_DIR, "is a folder, not a file"},
     };

@@ -1,10 +1,15 @@
 #include "profiles/StateFile.h"
 
+#include "common/MessageLog.h"
+#include "common/Text.h"
+#include "directorydb/DirectoryDatabase.h"
 #include "profiles/ProfileStore.h"
 #include "support/Printers.h"
+#include "support/TemporaryDirectory.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <random>
 #include <sstream>
 
@@ -15,11 +20,16 @@ std::string Bytes(const ProfileStore& store, const std::string* selected)
     return StateFileBytes(store, selected);
 }
 
-// Reads state file bytes into a fresh store; returns the first line.
-std::string Read(const std::string& bytes, ProfileStore& store)
+StateReadResult ReadResult(const std::string& bytes, ProfileStore& store)
 {
     std::istringstream in(bytes, std::ios::binary);
     return ReadState(in, store);
+}
+
+// Reads state file bytes into a fresh store; returns the first line.
+std::string Read(const std::string& bytes, ProfileStore& store)
+{
+    return ReadResult(bytes, store).selectedName;
 }
 
 Profile GardenTips()
@@ -234,30 +244,261 @@ TEST(StateFileTest, WhatWasReadIsReadAgainAfterWriting)
     }
 }
 
-// A damaged file yields the profiles that were read whole, and nothing else.
+// A file cut short is read whole only while every line is there: the last
+// one may lose its line end, nothing more. Whatever is cut, no complete
+// profile before the cut is lost.
 TEST(StateFileTest, TruncatedFilesKeepTheCompleteProfiles)
 {
     ProfileStore store;
     store.AddProfile(GardenTips());
     Profile second = GardenTips();
     second.name = "Second";
-    second.sentDirectories = {"One"};
+    second.sentDirectories.clear();
     store.AddProfile(second);
     const std::string bytes = Bytes(store, &second.name);
+    const std::size_t secondBlock = bytes.find("Second\r\nhttp");
+    ASSERT_NE(secondBlock, std::string::npos);
 
     for (std::size_t length = 0; length <= bytes.size(); ++length) {
         SCOPED_TRACE(length);
         ProfileStore loaded;
-        Read(bytes.substr(0, length), loaded);
+        const StateReadResult read = ReadResult(bytes.substr(0, length), loaded);
         const auto& profiles = loaded.Profiles();
-        ASSERT_LE(profiles.size(), 2u);
-        if (length == bytes.size()) {
-            EXPECT_EQ(profiles.size(), 2u);
-        }
-        for (std::size_t i = 0; i < profiles.size(); ++i) {
-            EXPECT_EQ(profiles[i], store.Profiles()[i]);
+        // The last line is the count "0": cut after its digit, it is whole.
+        EXPECT_EQ(read.Whole(), length == 0 || length + 2 >= bytes.size());
+        EXPECT_EQ(read.KeepOriginal(), !read.Whole());
+        if (length + 2 >= bytes.size()) {
+            EXPECT_EQ(profiles, store.Profiles());
+        } else if (length >= secondBlock) {
+            ASSERT_EQ(profiles.size(), 1u);
+            EXPECT_EQ(profiles[0], store.Profiles()[0]);
+        } else {
+            EXPECT_LE(profiles.size(), 1u);
         }
     }
+}
+
+// The last line of a file without its line end is a line like any other:
+// no profile is lost for the want of two bytes.
+TEST(StateFileTest, ALastLineWithoutItsLineEndIsRead)
+{
+    ProfileStore store;
+    store.AddProfile(GardenTips());
+    Profile second;
+    second.name = "Second";
+    second.sentDirectories = {"Last Directory"};
+    store.AddProfile(second);
+    const std::string written = Bytes(store, &second.name);
+    ASSERT_EQ(written.substr(written.size() - 2), "\r\n");
+    std::string bareLineFeeds = written;
+    ReplaceAll(bareLineFeeds, "\r\n", "\n");
+
+    const struct
+    {
+        const char* label;
+        std::string bytes;
+    } rows[] = {
+        {"CR LF cut from the last line", written.substr(0, written.size() - 2)},
+        {"bare LFs, the last one cut", bareLineFeeds.substr(0, bareLineFeeds.size() - 1)},
+        {"every line whole", written},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.label);
+        ProfileStore loaded;
+        const StateReadResult read = ReadResult(row.bytes, loaded);
+        EXPECT_TRUE(read.Whole()) << read.Description();
+        EXPECT_FALSE(read.KeepOriginal());
+        EXPECT_EQ(read.selectedName, "Second");
+        EXPECT_EQ(loaded.Profiles(), store.Profiles());
+    }
+}
+
+TEST(StateFileTest, ReadingTellsWhetherTheFileWasReadWhole)
+{
+    using Status = StateReadResult::Status;
+    const std::string block = "P\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n";
+    const struct
+    {
+        const char* label;
+        std::string bytes;
+        Status status;
+        std::size_t profiles;
+    } rows[] = {
+        {"empty file", "", Status::Whole, 0},
+        {"no profiles", "\r\n0\r\n", Status::Whole, 0},
+        {"one profile", "P\r\n1\r\n" + block + "1\r\nd\r\n", Status::Whole, 1},
+        {"count with trailing text", "\r\n1 profile\r\n" + block + "0\r\n", Status::Whole, 1},
+        {"first line only", "P\r\n", Status::Truncated, 0},
+        {"no line end at all", "just text", Status::Truncated, 0},
+        {"sent name missing", "\r\n1\r\n" + block + "2\r\nd\r\n", Status::Truncated, 0},
+        {"second profile missing", "\r\n2\r\n" + block + "0\r\n", Status::Truncated, 1},
+        {"huge profile count", "\r\n2147483647\r\n" + block + "0\r\n", Status::Truncated, 1},
+        {"an empty line after the last block", "\r\n1\r\n" + block + "0\r\n\r\n",
+            Status::TrailingData, 1},
+        {"a profile more than counted", "\r\n1\r\n" + block + "0\r\n" + block + "0\r\n",
+            Status::TrailingData, 1},
+        {"negative count", "\r\n-5\r\n" + block + "0\r\n", Status::TrailingData, 0},
+        {"count without digits", "\r\nmany\r\n" + block + "0\r\n", Status::TrailingData, 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.label);
+        ProfileStore loaded;
+        const StateReadResult read = ReadResult(row.bytes, loaded);
+        EXPECT_EQ(read.status, row.status);
+        EXPECT_EQ(loaded.Profiles().size(), row.profiles);
+        EXPECT_FALSE(read.converted);
+        EXPECT_EQ(read.Description().empty(), row.status == Status::Whole);
+    }
+}
+
+// Files from systems with an 8-bit code page come through as UTF-8, with
+// the original worth keeping; UTF-8 files are taken as they are.
+TEST(StateFileTest, FilesThatAreNotUtf8AreReadAsWindows1252)
+{
+    const auto file = [](const std::string& name, const std::string& content,
+                          const std::string& sent) {
+        return name + "\r\n1\r\n" + name + "\r\n\r\n\r\n" + content +
+            "\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n1\r\n" + sent + "\r\n";
+    };
+    const struct
+    {
+        const char* label;
+        std::string bytes;
+        bool converted;
+        std::string name;
+        std::string content;
+        std::string sent;
+    } rows[] = {
+        {"windows-1252 accents and quotes",
+            file("Jos\xE9",
+                "\x93"
+                "caf\xE9\x94\x01\x80 5",
+                "M\xFCller"),
+            true, "Jos\xC3\xA9",
+            "\xE2\x80\x9C"
+            "caf\xC3\xA9\xE2\x80\x9D\r\n\xE2\x82\xAC 5",
+            "M\xC3\xBCller"},
+        {"the five undefined bytes", file("x\x81\x8D\x8F\x90\x9D", "", "d"), true,
+            "x\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D", "", "d"},
+        {"UTF-8 stays as it is", file("Jos\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x8C\xBF"), false,
+            "Jos\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x8C\xBF"},
+        {"UTF-8 cut inside a character", file("Jos\xC3", "", "d"), true, "Jos\xC3\x83", "", "d"},
+        {"an encoded surrogate is no UTF-8", file("\xED\xA0\x80", "", "d"), true,
+            "\xC3\xAD\xC2\xA0\xE2\x82\xAC", "", "d"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.label);
+        ProfileStore loaded;
+        const StateReadResult read = ReadResult(row.bytes, loaded);
+        EXPECT_TRUE(read.Whole());
+        EXPECT_EQ(read.converted, row.converted);
+        EXPECT_EQ(read.KeepOriginal(), row.converted);
+        EXPECT_EQ(read.selectedName, row.name);
+        ASSERT_EQ(loaded.Profiles().size(), 1u);
+        EXPECT_EQ(loaded.Profiles()[0].name, row.name);
+        EXPECT_EQ(loaded.Profiles()[0].articleContent, row.content);
+        EXPECT_EQ(loaded.Profiles()[0].sentDirectories, (std::set<std::string> {row.sent}));
+
+        // Written back, the file is UTF-8 and reads the same without a
+        // conversion.
+        ProfileStore again;
+        const StateReadResult reread = ReadResult(Bytes(loaded, &read.selectedName), again);
+        EXPECT_FALSE(reread.KeepOriginal());
+        EXPECT_EQ(again.Profiles(), loaded.Profiles());
+    }
+}
+
+// Start-up keeps the bytes of a file it could not read whole, beside the
+// file, never over an earlier copy, and says once what it kept where.
+TEST(StateFileTest, AnOriginalWorthKeepingIsCopiedAside)
+{
+    TemporaryDirectory folder;
+    const std::string path = folder.FilePath("sv.dat");
+    ProfileStore store;
+    store.AddProfile(GardenTips());
+    const std::string clean = Bytes(store, &store.Profiles()[0].name);
+
+    ProfileStore loaded;
+    EXPECT_FALSE(LoadStateFile(path, loaded, "Quillmark").opened) << "no file, nothing to do";
+
+    folder.Write("sv.dat", clean);
+    StateFileLoad load = LoadStateFile(path, loaded, "Quillmark");
+    EXPECT_TRUE(load.opened);
+    EXPECT_FALSE(load.notice) << "a clean file gives neither a copy nor a message";
+    EXPECT_FALSE(std::filesystem::exists(path + ".damaged"));
+    EXPECT_EQ(loaded.Profiles(), store.Profiles());
+
+    const struct
+    {
+        const char* label;
+        std::string bytes;
+        std::string copy;
+        const char* says;
+    } rows[] = {
+        {"truncated", clean.substr(0, clean.size() / 2), path + ".damaged", "Not all of"},
+        {"trailing garbage", clean + "\x01\x02garbage", path + ".damaged.1", "Not all of"},
+        {"windows-1252", "Jos\xE9\r\n0\r\n", path + ".damaged.2", "converted to UTF-8"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.label);
+        folder.Write("sv.dat", row.bytes);
+        load = LoadStateFile(path, loaded, "Quillmark");
+        ASSERT_TRUE(load.notice);
+        EXPECT_EQ(load.notice->caption, "Quillmark");
+        EXPECT_EQ(load.notice->icon, MessageIcon::Exclamation);
+        EXPECT_NE(load.notice->text.find(row.says), std::string::npos) << load.notice->text;
+        EXPECT_NE(load.notice->text.find("kept as " + row.copy + "."), std::string::npos)
+            << load.notice->text;
+        EXPECT_EQ(TemporaryDirectory::Read(row.copy), row.bytes);
+        EXPECT_EQ(TemporaryDirectory::Read(path), row.bytes) << "the file itself is left alone";
+        EXPECT_EQ(std::filesystem::status(row.copy).permissions() & std::filesystem::perms::all,
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    }
+    EXPECT_EQ(TemporaryDirectory::Read(path + ".damaged"), rows[0].bytes)
+        << "an earlier copy is never written over";
+}
+
+TEST(StateFileTest, CopiesAsideFailWithAReason)
+{
+    TemporaryDirectory folder;
+    std::string error;
+    EXPECT_EQ(KeepStateFileCopy(folder.FilePath("missing/sv.dat"), "x", error), "");
+    EXPECT_NE(error.find("missing/sv.dat.damaged"), std::string::npos) << error;
+
+    // A folder in the way of a name counts as taken.
+    std::filesystem::create_directory(folder.FilePath("sv.dat.damaged"));
+    EXPECT_EQ(KeepStateFileCopy(folder.FilePath("sv.dat"), "x", error),
+        folder.FilePath("sv.dat.damaged.1"));
+}
+
+// A directory name that holds a line end through a character reference
+// keeps its mark across a restart: the database lists it as the state file
+// keeps it.
+TEST(StateFileTest, ADirectoryNameWithALineEndKeepsItsMark)
+{
+    TemporaryDirectory folder;
+    MessageLog log;
+    DirectoryDatabase database(log);
+    ASSERT_TRUE(database.Load(folder.Write("dirdata.xml",
+        "<r><directory name='Two&#10;Lines&#13;&#10;Here&#13;x' submiturl='http://a.test/' "
+        "onsubmit='Thanks'/><directory name='Plain' submiturl='http://b.test/'/></r>")));
+    std::vector<std::string> names;
+    database.GetDirectoryNames(names);
+    ASSERT_EQ(names, (std::vector<std::string> {"Two Lines  Here x", "Plain"}));
+
+    ProfileStore store;
+    Profile profile;
+    profile.name = "Writer";
+    store.AddProfile(profile);
+    ASSERT_TRUE(store.MarkSent("Writer", names[0]));
+
+    ProfileStore loaded;
+    Read(Bytes(store, &profile.name), loaded);
+    EXPECT_TRUE(loaded.IsSent("Writer", names[0]));
+    EXPECT_FALSE(loaded.IsSent("Writer", "Plain"));
+    EXPECT_EQ(database.GetDirectorySubmitPage(names[0], "", ""), "http://a.test/");
+    EXPECT_EQ(database.GetDirectoryOnSubmit(names[0]), "Thanks");
+    EXPECT_TRUE(log.messages.empty());
 }
 
 TEST(StateFileTest, AbsurdCountsAndGarbageNeitherHangNorExhaustMemory)
@@ -269,13 +510,8 @@ TEST(StateFileTest, AbsurdCountsAndGarbageNeitherHangNorExhaustMemory)
         std::string bytes;
         std::size_t profiles;
     } rows[] = {
-        {"negative count", "\r\n-5\r\n" + oneProfile + "0\r\n", 0},
-        {"huge profile count", "\r\n2147483647\r\n" + oneProfile + "0\r\n", 1},
         {"count beyond int range", "\r\n99999999999999999999\r\n" + oneProfile + "0\r\n", 1},
         {"huge sent count", "\r\n1\r\n" + oneProfile + "2147483647\r\nd\r\n", 0},
-        {"count without digits", "\r\nmany\r\n" + oneProfile + "0\r\n", 0},
-        {"empty file", "", 0},
-        {"no line end at all", "just text", 0},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.label);
@@ -293,8 +529,9 @@ TEST(StateFileTest, AbsurdCountsAndGarbageNeitherHangNorExhaustMemory)
         if (round % 2)
             garbage = "x\r\n3\r\n" + garbage;
         ProfileStore loaded;
-        Read(garbage, loaded);
+        const StateReadResult read = ReadResult(garbage, loaded);
         EXPECT_LE(loaded.Profiles().size(), 3u);
+        EXPECT_TRUE(read.KeepOriginal()) << "garbage is never taken for a whole file";
     }
 }
 

@@ -29,6 +29,13 @@ std::string NameOf(const std::string& bytes)
     return document.child("r").child("directory").attribute("name").value();
 }
 
+// A document declared in `encoding` whose one directory is named `name`.
+std::string Declared(const std::string& encoding, const std::string& name)
+{
+    return "<?xml version=\"1.0\" encoding=\"" + encoding + "\"?>\n<r><directory name='" + name +
+        "'/></r>";
+}
+
 TEST(XmlLoaderTest, EveryEncodingEndsUpAsUtf8)
 {
     const std::string euroE = "\xE2\x82\xAC\xC3\xA9"; // U+20AC U+00E9 in UTF-8
@@ -54,6 +61,20 @@ TEST(XmlLoaderTest, EveryEncodingEndsUpAsUtf8)
             "\xE2\x82\xAC \xE2\x80\x9Cq\xE2\x80\x9D \xC3\xA9"},
         {"latin1 spelled in capitals",
             "<?xml version='1.0' encoding='LATIN1'?><r><directory name='\xFC'/></r>", "\xC3\xBC"},
+        {"iso-8859-15", Declared("ISO-8859-15", "\xA4 \xBD \xB4"),
+            "\xE2\x82\xAC \xC5\x93 \xC5\xBD"},
+        {"windows-1250",
+            Declared("windows-1250",
+                "\xA3\xF3"
+                "d\x9F \x9A\xE8"),
+            "\xC5\x81\xC3\xB3"
+            "d\xC5\xBA \xC5\xA1\xC4\x8D"},
+        {"koi8-r", Declared("KOI8-R", "\xF0\xD2\xC9\xD7\xC5\xD4"),
+            "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82"},
+        {"shift_jis, a double-byte code page", Declared("Shift_JIS", "\x93\xFA\x96{\x8C\xEA"),
+            "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E"},
+        {"iso-2022-jp, with shift states", Declared("ISO-2022-JP", "\x1B$BF|K\\\x1B(B"),
+            "\xE6\x97\xA5\xE6\x9C\xAC"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.label);
@@ -64,12 +85,8 @@ TEST(XmlLoaderTest, EveryEncodingEndsUpAsUtf8)
 TEST(XmlLoaderTest, FailuresSayWhatWentWrong)
 {
     pugi::xml_document document;
-    const std::string unsupported = "<?xml version='1.0' encoding='EBCDIC-US'?><r/>";
-    XmlLoadResult result = LoadXmlBuffer(unsupported.data(), unsupported.size(), document);
-    EXPECT_EQ(result.status, XmlLoadResult::Status::UnsupportedEncoding);
-
     const std::string malformed = "<r>\n<directory name='a'>\n</r>";
-    result = LoadXmlBuffer(malformed.data(), malformed.size(), document);
+    XmlLoadResult result = LoadXmlBuffer(malformed.data(), malformed.size(), document);
     EXPECT_EQ(result.status, XmlLoadResult::Status::ParseError);
     EXPECT_GT(result.offset, 0);
     EXPECT_NE(result.Message().find("offset " + std::to_string(result.offset)), std::string::npos);
@@ -82,6 +99,56 @@ TEST(XmlLoaderTest, FailuresSayWhatWentWrong)
     TemporaryDirectory folder;
     result = LoadXmlFile(folder.path.string(), document);
     EXPECT_FALSE(result) << "a directory is no database";
+}
+
+// A declared encoding that cannot be read fails like a malformed file, with
+// a reason that names it; it never gives an empty document that loaded.
+TEST(XmlLoaderTest, EncodingsThatCannotBeReadFailTheLoad)
+{
+    using Status = XmlLoadResult::Status;
+    const struct
+    {
+        const char* label;
+        std::string bytes;
+        Status status;
+        std::string description;
+        std::ptrdiff_t offset;
+    } rows[] = {
+        {"unknown to iconv", Declared("X-NO-SUCH-CHARSET", "a"), Status::UnsupportedEncoding,
+            "Unsupported character encoding \"X-NO-SUCH-CHARSET\"", -1},
+        {"iconv option in the name", Declared("UTF-7//IGNORE", "a"), Status::UnsupportedEncoding,
+            "Unsupported character encoding \"UTF-7//IGNORE\"", -1},
+        {"empty name", Declared("", "a"), Status::UnsupportedEncoding,
+            "Unsupported character encoding \"\"", -1},
+        {"not ASCII-compatible", Declared("UCS-2", "a"), Status::UnsupportedEncoding,
+            "The character encoding \"UCS-2\" does not read its own declaration", -1},
+        {"byte windows-1252 leaves undefined", Declared("windows-1252", "a\x81"),
+            Status::ParseError, "Invalid byte sequence for the character encoding \"windows-1252\"",
+            67},
+        {"shift_jis lead byte without its trail", Declared("Shift_JIS", "\x93'"),
+            Status::ParseError, "Invalid byte sequence for the character encoding \"Shift_JIS\"",
+            63},
+        {"shift_jis cut inside a character", Declared("Shift_JIS", "a").substr(0, 63) + "\x93",
+            Status::ParseError, "Invalid byte sequence for the character encoding \"Shift_JIS\"",
+            63},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.label);
+        pugi::xml_document document;
+        const XmlLoadResult result = LoadXmlBuffer(row.bytes.data(), row.bytes.size(), document);
+        EXPECT_EQ(result.status, row.status);
+        EXPECT_EQ(result.description, row.description);
+        EXPECT_EQ(result.offset, row.offset);
+        EXPECT_FALSE(document.first_child());
+
+        MessageLog log;
+        DirectoryDatabase database(log);
+        TemporaryDirectory folder;
+        std::string error;
+        EXPECT_FALSE(database.Load(folder.Write("dirdata.xml", row.bytes), &error));
+        EXPECT_EQ(error, result.Message());
+        EXPECT_TRUE(log.messages.empty());
+    }
 }
 
 TEST(XmlLoaderTest, ExternalEntitiesAreNeverLoaded)

@@ -49,7 +49,7 @@ std::vector<std::string> StateArguments(const TemporaryDirectory& folder)
 {
     std::ifstream in(path, std::ios::binary);
     ProfileStore store;
-    const std::string selected = ReadState(in, store);
+    const std::string selected = ReadState(in, store).selectedName;
     if (selected != CrashSelectedName(version))
         return ::testing::AssertionFailure() << "first line reads \"" << selected << '"';
     if (store.Profiles() != CrashProfileStore(version).Profiles())

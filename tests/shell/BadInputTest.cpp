@@ -2,6 +2,7 @@
 #include "profiles/StateFile.h"
 #include "support/Printers.h"
 
+#include <filesystem>
 #include <random>
 #include <sstream>
 
@@ -22,7 +23,7 @@ std::vector<Profile> ReadProfiles(const std::string& bytes, std::string* firstLi
 {
     std::istringstream in(bytes, std::ios::binary);
     ProfileStore store;
-    const std::string line = ReadState(in, store);
+    const std::string line = ReadState(in, store).selectedName;
     if (firstLine)
         *firstLine = line;
     return store.Profiles();
@@ -57,6 +58,9 @@ protected:
     MessageBoxRecorder boxes;
 };
 
+// A damaged file is copied aside before anything can write over it, and the
+// user is told once, at start, what was kept where. A clean file is left
+// alone and nothing is said.
 TEST_F(BadInputTest, DamagedStateFileKeepsWhatCouldBeRead)
 {
     folder.Write("dirdata.xml",
@@ -69,11 +73,12 @@ TEST_F(BadInputTest, DamagedStateFileKeepsWhatCouldBeRead)
     const std::string selected = "Profile 1";
     const std::string good = StateFileBytes(store, &selected);
 
+    // Up to the first byte of the last line, every cut leaves a line out.
+    const std::size_t lastLine = good.rfind("\r\n", good.size() - 3) + 2;
     std::mt19937 random(7);
     std::vector<std::pair<std::string, std::string>> damaged;
     for (int cut = 0; cut < 6; ++cut) {
-        const std::size_t at =
-            std::uniform_int_distribution<std::size_t>(1, good.size() - 1)(random);
+        const std::size_t at = std::uniform_int_distribution<std::size_t>(1, lastLine)(random);
         damaged.emplace_back("truncated at " + std::to_string(at), good.substr(0, at));
     }
     std::string noise(4096, '\0');
@@ -84,10 +89,18 @@ TEST_F(BadInputTest, DamagedStateFileKeepsWhatCouldBeRead)
         "Profile 0\r\n2147483647\r\n" + good.substr(good.find("Profile 0\r\n", 12)));
     damaged.emplace_back("huge sent count",
         "\r\n1\r\nP\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n99999999999\r\nx\r\n");
+    damaged.emplace_back("windows-1252 and truncated",
+        "Jos\xE9\r\n2\r\nJos\xE9\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n0\r\n");
 
-    for (const auto& [label, bytes] : damaged) {
+    const std::string copyBase = folder.FilePath("sv.dat") + ".damaged";
+    for (std::size_t row = 0; row <= damaged.size(); ++row) {
+        const bool clean = row == damaged.size();
+        const std::string label = clean ? "clean" : damaged[row].first;
+        const std::string bytes = clean ? good : damaged[row].second;
+        const std::string copy = row == 0 ? copyBase : copyBase + "." + std::to_string(row);
         SCOPED_TRACE(label);
         folder.Write("sv.dat", bytes);
+        boxes.messages.clear();
         std::string firstLine;
         const std::vector<Profile> readable = ReadProfiles(bytes, &firstLine);
         {
@@ -110,8 +123,48 @@ TEST_F(BadInputTest, DamagedStateFileKeepsWhatCouldBeRead)
             ASSERT_TRUE(dialog->close());
         }
         EXPECT_EQ(ReadProfiles(Read("sv.dat")), readable) << "written back: all that was read";
-        EXPECT_TRUE(boxes.messages.empty());
+        if (clean) {
+            EXPECT_TRUE(boxes.messages.empty());
+            EXPECT_FALSE(std::filesystem::exists(copy));
+            continue;
+        }
+        EXPECT_EQ(TemporaryDirectory::Read(copy), bytes) << "the original, byte for byte";
+        ASSERT_EQ(boxes.messages.size(), 1u) << "one message, at start";
+        const Message& message = boxes.messages[0];
+        EXPECT_EQ(message.caption, ApplicationName().toStdString());
+        EXPECT_EQ(message.icon, MessageIcon::Exclamation);
+        EXPECT_NE(
+            message.text.find("The original file was kept as " + copy + "."), std::string::npos)
+            << message.text;
     }
+    EXPECT_EQ(TemporaryDirectory::Read(copyBase), damaged[0].second)
+        << "later starts never write over an earlier copy";
+}
+
+// A file from an 8-bit system comes through with its accents.
+TEST_F(BadInputTest, StateFileInWindows1252IsConvertedAndKept)
+{
+    folder.Write(
+        "dirdata.xml", "<r><directory name='Caf\xC3\xA9' submiturl='u' onsubmit='o'/></r>");
+    const std::string bytes = "Jos\xE9\r\n1\r\nJos\xE9\r\n\r\n\x93Ol\xE9\x94\r\n"
+                              "\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n1\r\nCaf\xE9\r\n";
+    folder.Write("sv.dat", bytes);
+    {
+        const auto dialog = Open();
+        EXPECT_EQ(dialog->ProfileCombo()->currentText(), QStringLiteral("Jos\u00E9"));
+        EXPECT_EQ(dialog->CurrentProfile().articleTitle, "\xE2\x80\x9COl\xC3\xA9\xE2\x80\x9D");
+        EXPECT_EQ(
+            Entries(dialog->DirectoryList()), QStringList {QStringLiteral("Caf\u00E9 [sent]")});
+        ASSERT_TRUE(dialog->close());
+    }
+    ASSERT_EQ(boxes.messages.size(), 1u);
+    EXPECT_NE(boxes.messages[0].text.find("converted to UTF-8"), std::string::npos);
+    EXPECT_EQ(Read("sv.dat.damaged"), bytes);
+    ProfileStore saved;
+    std::istringstream in(Read("sv.dat"), std::ios::binary);
+    const StateReadResult read = ReadState(in, saved);
+    EXPECT_FALSE(read.converted) << "saved as UTF-8";
+    EXPECT_TRUE(saved.IsSent("Jos\xC3\xA9", "Caf\xC3\xA9"));
 }
 
 TEST_F(BadInputTest, DamagedDatabaseStartsWithWhatCouldBeRead)

@@ -326,7 +326,7 @@ TEST_F(SubmissionFlowTest, ChosenDirectoryIsFilledSubmittedConfirmedAndSaved)
     ASSERT_TRUE(dialog->close());
     ProfileStore saved;
     std::ifstream in(folder.FilePath("sv.dat"), std::ios::binary);
-    EXPECT_EQ(ReadState(in, saved), "Writer");
+    EXPECT_EQ(ReadState(in, saved).selectedName, "Writer");
     EXPECT_TRUE(saved.IsSent("Writer", "Alpha"));
     EXPECT_FALSE(saved.IsSent("Second", "Alpha"));
     EXPECT_TRUE(boxes.messages.empty());
