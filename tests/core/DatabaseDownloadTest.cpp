@@ -344,33 +344,6 @@ TEST_F(DatabaseDownloadTest, CancelFromAnotherThreadStopsTheTransfer)
     EXPECT_EQ(Database(), oldDatabase);
 }
 
-TEST_F(DatabaseDownloadTest, ProgressEndsWithTheWholeBody)
-{
-    const std::string body = NewDatabase(20000);
-    server.Page("/sized", body);
-    ServeInParts("/chunked", {body.substr(0, 10000), body.substr(10000)});
-    server.Start();
-
-    const struct
-    {
-        const char* path;
-        std::uint64_t total;
-    } rows[] = {{"/sized", body.size()}, {"/chunked", 0}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.path);
-        std::pair<std::uint64_t, std::uint64_t> last {0, 0};
-        DownloadControl control;
-        control.progress = [&](std::uint64_t received, std::uint64_t total) {
-            last = {received, total};
-        };
-        EXPECT_EQ(DownloadDatabase(server.Url(row.path), databasePath, options, &reason, control),
-            UpdateSucceeded)
-            << reason;
-        EXPECT_EQ(last.first, body.size());
-        EXPECT_EQ(last.second, row.total);
-    }
-}
-
 TEST_F(DatabaseDownloadTest, HttpsAddressesAreSpokenOverTls)
 {
     server.Page("/updates/quillmarkdemo.xml", NewDatabase(100));
