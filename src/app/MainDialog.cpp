@@ -41,6 +41,15 @@ constexpr unsigned stateFilePermissions = 0600;
 // Initial client size: the window's layout was drawn for this size.
 constexpr QSize initialClientSize(927, 645);
 
+// The maker's server cannot be reached at `url`, so there are no updates.
+Message UnsupportedServerMessage(const QString& url)
+{
+    return {"The address of the maker's server, \"" + url.toStdString() +
+            "\", is not supported: it must start with http:// or https://. The article "
+            "directory database cannot be updated.",
+        "Error", MessageIcon::Error};
+}
+
 // Resizes of the client area reach the main window's layout code.
 class ResizeWatcher : public QObject
 {
@@ -89,6 +98,11 @@ MainDialog::MainDialog(Settings settings, QWidget* parent)
     while (this->settings.serverUrl.endsWith(QLatin1Char('/')))
         this->settings.serverUrl.chop(1);
     OnInitDialog();
+    // Said once, as soon as the window runs; Update says it again.
+    if (!IsServerUrlSupported(this->settings.serverUrl.toStdString())) {
+        QTimer::singleShot(0, this,
+            [this] { ShowMessageBox(this, UnsupportedServerMessage(this->settings.serverUrl)); });
+    }
 }
 
 MainDialog::~MainDialog()
@@ -293,12 +307,21 @@ void MainDialog::OnManageProfiles()
 
 void MainDialog::UpdateDatabase()
 {
+    if (!IsServerUrlSupported(settings.serverUrl.toStdString())) {
+        ShowMessageBox(this, UnsupportedServerMessage(settings.serverUrl));
+        return;
+    }
     CUpdateDialog dialog(this);
     dialog.updateUrl = MakerPage("/updates/quillmarkdemo.xml");
     dialog.databasePath = DatabasePath().toStdString();
     dialog.options = settings.updateOptions;
 
-    switch (dialog.exec()) {
+    // Only the update's own answer counts: a wait that ended in any other
+    // way changes nothing, and Cancel's answer shows nothing either.
+    dialog.exec();
+    if (!dialog.ExitCode())
+        return;
+    switch (*dialog.ExitCode()) {
     case UpdateInternalError:
         ShowMessageBox(this, {"Internal error", "Error", MessageIcon::Error});
         return;

@@ -42,6 +42,7 @@ public:
     struct Settings
     {
         // The maker's web server: start page, user guide and support page.
+        // Updates come from it only when it starts with http:// or https://.
         QString serverUrl;
         // Where dirdata.xml and sv.dat live: beside the executable.
         QString dataFolder;

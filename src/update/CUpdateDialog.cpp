@@ -1,9 +1,15 @@
 #include "update/CUpdateDialog.h"
 
 #include <QCloseEvent>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QLocale>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 CUpdateDialog::CUpdateDialog(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
@@ -12,45 +18,127 @@ CUpdateDialog::CUpdateDialog(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(
         new QLabel(tr("Please wait while the article directory database is updated"), this));
+
+    // Busy until the first bytes tell more.
+    progressBar = new QProgressBar(this);
+    progressBar->setRange(0, 0);
+    progressBar->setTextVisible(false);
+    layout->addWidget(progressBar);
+    bytesLabel = new QLabel(this);
+    layout->addWidget(bytesLabel);
+
+    cancelButton = new QPushButton(tr("Cancel"), this);
+    // Enter must not cancel an update by chance.
+    cancelButton->setAutoDefault(false);
+    connect(cancelButton, &QPushButton::clicked, this, &CUpdateDialog::OnCancel);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cancelButton);
+    layout->addLayout(buttons);
     setModal(true);
-    QTimer::singleShot(50, this, &CUpdateDialog::OnTimer);
 }
 
 CUpdateDialog::~CUpdateDialog()
 {
+    cancelRequested = true;
     if (worker.joinable())
         worker.join();
+}
+
+void CUpdateDialog::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // The download starts once the dialog is on screen, and only once.
+    if (!started) {
+        started = true;
+        QTimer::singleShot(50, this, &CUpdateDialog::OnTimer);
+    }
 }
 
 void CUpdateDialog::OnTimer()
 {
+    if (!isVisible() || cancelRequested)
+        return;
     if (updateUrl.empty() || databasePath.empty()) {
-        done(UpdateInternalError);
+        Finish(UpdateInternalError);
         return;
     }
     try {
         worker = std::thread([this, url = updateUrl, path = databasePath, options = options] {
-            const int exitCode = DownloadDatabase(url, path, options);
+            DownloadControl control;
+            control.cancel = &cancelRequested;
+            control.progress = [this](std::uint64_t received, std::uint64_t total) {
+                bytesReceived = received;
+                bytesTotal = total;
+                if (!progressPosted.exchange(true))
+                    QMetaObject::invokeMethod(
+                        this, [this] { OnProgress(); }, Qt::QueuedConnection);
+            };
+            const int code = DownloadDatabase(url, path, options, nullptr, control);
             // Back to the user-interface thread. The dialog outlives the
-            // worker: its destructor waits for it.
+            // worker: its destructor waits for it, and what was posted to
+            // it goes with it.
             QMetaObject::invokeMethod(
-                this, [this, exitCode] { OnDownloadFinished(exitCode); }, Qt::QueuedConnection);
+                this, [this, code] { OnDownloadFinished(code); }, Qt::QueuedConnection);
         });
     } catch (const std::system_error&) {
-        done(UpdateInternalError);
+        Finish(UpdateInternalError);
     }
 }
 
-void CUpdateDialog::OnDownloadFinished(int exitCode)
+void CUpdateDialog::OnProgress()
+{
+    progressPosted = false;
+    const std::uint64_t received = bytesReceived;
+    const std::uint64_t total = bytesTotal;
+    const QLocale locale;
+    if (total > 0) {
+        progressBar->setRange(0, 100);
+        progressBar->setValue(int(std::min<std::uint64_t>(received, total) * 100 / total));
+        progressBar->setTextVisible(true);
+        bytesLabel->setText(
+            tr("%1 of %2 bytes received")
+                .arg(locale.toString(qulonglong(received)), locale.toString(qulonglong(total))));
+    } else {
+        bytesLabel->setText(tr("%1 bytes received").arg(locale.toString(qulonglong(received))));
+    }
+}
+
+void CUpdateDialog::OnDownloadFinished(int code)
 {
     if (worker.joinable())
         worker.join();
-    done(exitCode);
+    // A wait that already ended some other way keeps its empty answer.
+    if (isVisible())
+        Finish(code);
+}
+
+void CUpdateDialog::Finish(int code)
+{
+    exitCode = code;
+    QDialog::done(Accepted);
+}
+
+void CUpdateDialog::OnCancel()
+{
+    cancelRequested = true;
+    cancelButton->setEnabled(false);
+    // A running worker gives its answer within moments; without one there
+    // is nothing to wait for.
+    if (!worker.joinable())
+        QDialog::done(Rejected);
+}
+
+void CUpdateDialog::done(int result)
+{
+    // However the wait ends, the download ends with it.
+    cancelRequested = true;
+    QDialog::done(result);
 }
 
 void CUpdateDialog::reject()
 {
-    // Neither Escape nor anything else ends the wait.
+    // Neither Escape nor the close box ends the wait.
 }
 
 void CUpdateDialog::closeEvent(QCloseEvent* event)

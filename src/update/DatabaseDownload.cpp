@@ -7,11 +7,13 @@
 #include <pugixml.hpp>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <mutex>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -20,8 +22,12 @@ const char* const userAgent =
 const char* const webPageTags[] = {"<HTML>", "<html>"};
 constexpr std::size_t longestTag = 6;
 
-// The one client handle of the process: it keeps connections and name
-// look-ups between updates. Updates never overlap; the mutex makes sure.
+// How often a running transfer looks at its cancel flag at the least.
+constexpr int cancelPollMs = 50;
+
+// The one client handle of the process, with the multi handle that runs
+// its transfers: together they keep connections and name look-ups between
+// updates. Updates never overlap; the mutex makes sure.
 class ClientHandle
 {
 public:
@@ -33,37 +39,163 @@ public:
 
     std::mutex mutex;
     CURL* handle = nullptr;
+    CURLM* multi = nullptr;
 
 private:
     ClientHandle()
     {
         curl_global_init(CURL_GLOBAL_DEFAULT);
         handle = curl_easy_init();
+        multi = curl_multi_init();
     }
 };
+
+std::string SystemError(const std::string& what, int number = errno)
+{
+    return what + ": " + std::strerror(number);
+}
+
+// The download's copy in the shared temporary folder. Whatever has that
+// name already, a file of an earlier update or a link that someone else
+// put there, is removed, and the file is made anew: only this call can
+// have created it, links are not followed, and only the user may read it.
+class TemporaryFile
+{
+public:
+    TemporaryFile() = default;
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    ~TemporaryFile() { Close(); }
+
+    bool Create(const std::string& path, std::string* error)
+    {
+        if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
+            *error = SystemError("cannot remove the old " + path);
+            return false;
+        }
+        descriptor = ::open(
+            path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, S_IRUSR | S_IWUSR);
+        // The umask may only have taken bits away; the mode is exact now.
+        if (descriptor < 0 || ::fchmod(descriptor, S_IRUSR | S_IWUSR) != 0) {
+            *error = SystemError("cannot create " + path);
+            Close();
+            return false;
+        }
+        return true;
+    }
+
+    bool Write(const char* data, std::size_t size)
+    {
+        while (size > 0) {
+            const ssize_t written = ::write(descriptor, data, size);
+            if (written < 0 && errno == EINTR)
+                continue;
+            if (written <= 0)
+                return false;
+            data += written;
+            size -= static_cast<std::size_t>(written);
+        }
+        return true;
+    }
+
+    bool Close()
+    {
+        if (descriptor < 0)
+            return true;
+        const bool closed = ::close(descriptor) == 0;
+        descriptor = -1;
+        return closed;
+    }
+
+private:
+    int descriptor = -1;
+};
+
+bool IsCancelled(const DownloadControl& control)
+{
+    return control.cancel && control.cancel->load();
+}
+
+// Runs the transfer of `curl` to its end. libcurl's own progress calls come
+// only about once a second while nothing arrives; this loop looks at the
+// cancel flag every few milliseconds as well, so a cancel takes at once.
+CURLcode Perform(CURLM* multi, CURL* curl, const DownloadControl& control)
+{
+    if (curl_multi_add_handle(multi, curl) != CURLM_OK)
+        return CURLE_FAILED_INIT;
+    CURLcode result = CURLE_OK;
+    int running = 1;
+    while (running > 0) {
+        if (curl_multi_perform(multi, &running) != CURLM_OK) {
+            result = CURLE_FAILED_INIT;
+            break;
+        }
+        if (running > 0 && IsCancelled(control)) {
+            result = CURLE_ABORTED_BY_CALLBACK;
+            break;
+        }
+        if (running > 0 && curl_multi_poll(multi, nullptr, 0, cancelPollMs, nullptr) != CURLM_OK) {
+            result = CURLE_FAILED_INIT;
+            break;
+        }
+    }
+    int left = 0;
+    while (const CURLMsg* message = curl_multi_info_read(multi, &left)) {
+        if (message->msg == CURLMSG_DONE && message->easy_handle == curl)
+            result = message->data.result;
+    }
+    curl_multi_remove_handle(multi, curl);
+    return result;
+}
 
 struct Transfer
 {
     BodyCheck check;
-    std::ofstream temporary;
+    TemporaryFile temporary;
     std::string body;
+    const DownloadControl& control;
+    std::string temporaryPath;
+    std::string writeError;
+    curl_off_t reportedNow = -1;
+    curl_off_t reportedTotal = -1;
 };
 
 std::size_t OnBody(char* data, std::size_t, std::size_t size, void* context)
 {
+    // Returning less than `size` ends the transfer with a write error.
     auto& transfer = *static_cast<Transfer*>(context);
-    if (!transfer.check.Feed(data, size))
-        return 0; // refuses the rest: the transfer ends with a write error
-    transfer.temporary.write(data, static_cast<std::streamsize>(size));
+    if (IsCancelled(transfer.control) || !transfer.check.Feed(data, size))
+        return 0;
+    if (!transfer.temporary.Write(data, size)) {
+        transfer.writeError = SystemError("cannot write " + transfer.temporaryPath);
+        return 0;
+    }
     transfer.body.append(data, size);
     return size;
 }
 
-int Fail(std::string* reason, const std::string& why)
+// libcurl calls this often while bytes arrive: a non-zero answer ends the
+// transfer.
+int OnProgress(void* context, curl_off_t total, curl_off_t now, curl_off_t, curl_off_t)
+{
+    auto& transfer = *static_cast<Transfer*>(context);
+    if (IsCancelled(transfer.control))
+        return 1;
+    if (transfer.control.progress &&
+        (now != transfer.reportedNow || total != transfer.reportedTotal)) {
+        transfer.reportedNow = now;
+        transfer.reportedTotal = total;
+        transfer.control.progress(std::uint64_t(std::max<curl_off_t>(now, 0)),
+            std::uint64_t(std::max<curl_off_t>(total, 0)));
+    }
+    return 0;
+}
+
+int Fail(std::string* reason, const std::string& why, int exitCode = UpdateFailed)
 {
     if (reason)
         *reason = why;
-    return UpdateFailed;
+    return exitCode;
 }
 
 unsigned PermissionsOf(const std::string& path)
@@ -78,11 +210,29 @@ unsigned PermissionsOf(const std::string& path)
 
 UpdateUrl SplitUpdateUrl(const std::string& url)
 {
-    std::string rest = url.rfind("http://", 0) == 0 ? url.substr(7) : url;
+    UpdateUrl result;
+    std::string rest = url;
+    for (const char* scheme : {"http", "https"}) {
+        const std::string prefix = std::string(scheme) + "://";
+        if (url.rfind(prefix, 0) == 0) {
+            result.scheme = scheme;
+            rest = url.substr(prefix.size());
+        }
+    }
     const std::size_t slash = rest.find('/');
-    if (slash == std::string::npos)
-        return {rest, "/"};
-    return {rest.substr(0, slash), rest.substr(slash)};
+    result.host = rest.substr(0, slash);
+    result.path = slash == std::string::npos ? "/" : rest.substr(slash);
+    return result;
+}
+
+bool IsServerUrlSupported(const std::string& url)
+{
+    for (const char* prefix : {"http://", "https://"}) {
+        const std::size_t length = std::strlen(prefix);
+        if (url.compare(0, length, prefix) == 0)
+            return url.size() > length && url[length] != '/';
+    }
+    return false;
 }
 
 bool BodyCheck::Feed(const char* data, std::size_t count)
@@ -110,7 +260,7 @@ bool BodyCheck::Feed(const char* data, std::size_t count)
 }
 
 int DownloadDatabase(const std::string& updateUrl, const std::string& databasePath,
-    const DownloadOptions& options, std::string* reason)
+    const DownloadOptions& options, std::string* reason, const DownloadControl& control)
 {
     if (updateUrl.empty() || databasePath.empty()) {
         if (reason)
@@ -124,19 +274,24 @@ int DownloadDatabase(const std::string& updateUrl, const std::string& databasePa
         : std::filesystem::path(options.temporaryFolder);
     const std::string temporaryPath = (folder / "ddupdate.xml").string();
 
-    Transfer transfer {BodyCheck(options.maxBodyBytes), {}, {}};
-    transfer.temporary.open(temporaryPath, std::ios::binary | std::ios::trunc);
-    if (!transfer.temporary)
-        return Fail(reason, "cannot create " + temporaryPath);
+    if (IsCancelled(control))
+        return Fail(reason, "the update was cancelled", UpdateCancelled);
+
+    Transfer transfer {BodyCheck(options.maxBodyBytes), {}, {}, control, temporaryPath, {}};
+    std::string createError;
+    if (!transfer.temporary.Create(temporaryPath, &createError))
+        return Fail(reason, createError);
 
     const UpdateUrl target = SplitUpdateUrl(updateUrl);
-    const std::string address = "http://" + target.host + target.path;
+    const std::string address = target.scheme + "://" + target.host + target.path;
 
     ClientHandle& client = ClientHandle::Instance();
     const std::lock_guard<std::mutex> lock(client.mutex);
     if (!client.handle)
         client.handle = curl_easy_init();
-    if (!client.handle)
+    if (!client.multi)
+        client.multi = curl_multi_init();
+    if (!client.handle || !client.multi)
         return Fail(reason, "no HTTP client");
     CURL* curl = client.handle;
     curl_easy_reset(curl);
@@ -144,8 +299,8 @@ int DownloadDatabase(const std::string& updateUrl, const std::string& databasePa
     char errorText[CURL_ERROR_SIZE] = {};
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorText);
     curl_easy_setopt(curl, CURLOPT_URL, address.c_str());
-    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http");
-    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http");
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(curl, CURLOPT_USERAGENT, userAgent);
     curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
     curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
@@ -154,15 +309,23 @@ int DownloadDatabase(const std::string& updateUrl, const std::string& databasePa
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, long(options.connectTimeout.count()));
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, long(options.stallTimeout.count()));
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, long(options.transferTimeout.count()));
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, OnBody);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
+    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, OnProgress);
+    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &transfer);
+    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
 
-    const CURLcode result = curl_easy_perform(curl);
+    const CURLcode result = Perform(client.multi, curl, control);
     long status = 0;
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
-    transfer.temporary.close();
+    const int closeError = transfer.temporary.Close() ? 0 : errno;
 
+    if (IsCancelled(control))
+        return Fail(reason, "the update was cancelled", UpdateCancelled);
+    if (!transfer.writeError.empty())
+        return Fail(reason, transfer.writeError);
     if (transfer.check.IsWebPage())
         return Fail(reason, "the server sent a web page");
     if (transfer.check.IsTooLarge())
@@ -174,8 +337,8 @@ int DownloadDatabase(const std::string& updateUrl, const std::string& databasePa
                 (errorText[0] ? errorText : curl_easy_strerror(result)));
     if (status < 200 || status > 299)
         return Fail(reason, "the server answered with HTTP status " + std::to_string(status));
-    if (!transfer.temporary)
-        return Fail(reason, "cannot write " + temporaryPath);
+    if (closeError != 0)
+        return Fail(reason, SystemError("cannot write " + temporaryPath, closeError));
     if (transfer.body.empty())
         return Fail(reason, "the body is empty");
 
@@ -187,6 +350,9 @@ int DownloadDatabase(const std::string& updateUrl, const std::string& databasePa
     if (std::strcmp(document.document_element().name(), "r") != 0)
         return Fail(reason, "the body is no directory database");
 
+    // The last moment a cancel still leaves everything as it was.
+    if (IsCancelled(control))
+        return Fail(reason, "the update was cancelled", UpdateCancelled);
     std::string replaceError;
     if (!WriteFileAtomically(
             databasePath, transfer.body, PermissionsOf(databasePath), &replaceError))

@@ -6,8 +6,19 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <future>
+#include <mutex>
+#include <sys/stat.h>
 
 namespace {
+
+// Milliseconds since `start`, for readable failures.
+long long MillisecondsSince(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - start)
+        .count();
+}
 
 const std::string oldDatabase = "<r><directory name='Old' submiturl='u' onsubmit='o'/></r>";
 
@@ -194,29 +205,222 @@ TEST_F(DatabaseDownloadTest, AddressesWithoutSchemeOrPathStillWork)
     EXPECT_EQ(Database(), NewDatabase(200));
 }
 
-TEST(UpdateUrlTest, SplitsHostAndPath)
+TEST_F(DatabaseDownloadTest, TemporaryFileIsMadeAnewAndNeverThroughALink)
+{
+    server.Page("/updates/quillmarkdemo.xml", NewDatabase(300));
+    server.Start();
+    const std::filesystem::path temporary = folder.FilePath("tmp/ddupdate.xml");
+    const std::string victimBytes = "the user's own file\n";
+    const std::string victim = folder.Write("victim.txt", victimBytes);
+    const std::filesystem::path nowhere = folder.FilePath("made-through-a-link");
+
+    const struct
+    {
+        const char* planted;
+        void (*plant)(const std::filesystem::path& at, const std::string& target);
+        std::string target;
+    } rows[] = {
+        {"a link to the user's file",
+            [](const std::filesystem::path& at, const std::string& target) {
+                std::filesystem::create_symlink(target, at);
+            },
+            victim},
+        {"a link to a file yet to be",
+            [](const std::filesystem::path& at, const std::string& target) {
+                std::filesystem::create_symlink(target, at);
+            },
+            nowhere.string()},
+        {"an old download anyone may write",
+            [](const std::filesystem::path& at, const std::string&) {
+                std::ofstream(at) << "old download";
+                std::filesystem::permissions(at, std::filesystem::perms::all);
+            },
+            ""},
+        {"nothing", [](const std::filesystem::path&, const std::string&) {}, ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.planted);
+        std::filesystem::remove(temporary);
+        row.plant(temporary, row.target);
+
+        EXPECT_EQ(Download("/updates/quillmarkdemo.xml"), UpdateSucceeded) << reason;
+        EXPECT_EQ(TemporaryDirectory::Read(victim), victimBytes);
+        EXPECT_FALSE(std::filesystem::exists(nowhere));
+        struct stat info;
+        ASSERT_EQ(::lstat(temporary.c_str(), &info), 0);
+        EXPECT_TRUE(S_ISREG(info.st_mode));
+        EXPECT_EQ(info.st_mode & 07777, 0600u);
+        EXPECT_EQ(Temporary(), NewDatabase(300));
+        EXPECT_EQ(Database(), NewDatabase(300));
+        folder.Write("dirdata.xml", oldDatabase);
+    }
+
+    // What cannot be removed is not written through either.
+    std::filesystem::remove(temporary);
+    std::filesystem::create_directory(temporary);
+    EXPECT_EQ(Download("/updates/quillmarkdemo.xml"), UpdateFailed);
+    EXPECT_NE(reason.find(temporary.string()), std::string::npos) << reason;
+    EXPECT_EQ(Database(), oldDatabase);
+}
+
+TEST_F(DatabaseDownloadTest, TrickleIsCutOffAtTheOverallLimit)
+{
+    server.Trickle("/trickle", "<r>  ", 20);
+    server.Start();
+    options.transferTimeout = std::chrono::milliseconds(400);
+    // Without the limit the size cap ends the trickle, seconds later.
+    options.maxBodyBytes = 1000;
+
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Download("/trickle"), UpdateFailed);
+    const long long took = MillisecondsSince(start);
+    EXPECT_GE(took, 400) << "the bytes kept coming until the limit";
+    EXPECT_LT(took, 5000);
+    EXPECT_NE(reason.find("timed out"), std::string::npos) << reason;
+    EXPECT_EQ(Database(), oldDatabase);
+}
+
+TEST_F(DatabaseDownloadTest, CancelFromAnotherThreadStopsTheTransfer)
+{
+    constexpr std::size_t length = 1000000;
+    server.Trickle("/sized", std::string(1000, ' '), 10, length);
+    std::atomic<bool> asked {false};
+    server.server.Get("/silent", [&](const httplib::Request&, httplib::Response& response) {
+        asked = true;
+        for (int i = 0; i < 500 && !stopping; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        response.set_content(NewDatabase(100), "text/xml");
+    });
+    server.Start();
+
+    std::atomic<bool> cancel {false};
+    std::mutex mutex;
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> reports;
+    DownloadControl control;
+    control.cancel = &cancel;
+    control.progress = [&](std::uint64_t received, std::uint64_t total) {
+        const std::lock_guard<std::mutex> lock(mutex);
+        reports.emplace_back(received, total);
+    };
+    auto download = std::async(std::launch::async, [&] {
+        return DownloadDatabase(server.Url("/sized"), databasePath, options, &reason, control);
+    });
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    const auto received = [&] {
+        const std::lock_guard<std::mutex> lock(mutex);
+        return reports.empty() ? 0 : reports.back().first;
+    };
+    while (received() < 3000 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_GE(received(), 3000u);
+
+    cancel = true;
+    const auto cancelled = std::chrono::steady_clock::now();
+    ASSERT_EQ(download.wait_for(std::chrono::seconds(5)), std::future_status::ready);
+    EXPECT_LT(MillisecondsSince(cancelled), 2000);
+    EXPECT_EQ(download.get(), UpdateCancelled) << reason;
+    EXPECT_EQ(Database(), oldDatabase);
+    for (std::size_t i = 1; i < reports.size(); ++i)
+        EXPECT_LE(reports[i - 1].first, reports[i].first);
+    EXPECT_EQ(reports.back().second, length) << "the size was announced";
+    EXPECT_LT(reports.back().first, length);
+
+    // A cancel that came first ends the update before it starts.
+    EXPECT_EQ(DownloadDatabase(server.Url("/sized"), databasePath, options, &reason, control),
+        UpdateCancelled);
+    EXPECT_EQ(Database(), oldDatabase);
+
+    // So does one while the server has not even answered.
+    cancel = false;
+    download = std::async(std::launch::async, [&] {
+        return DownloadDatabase(server.Url("/silent"), databasePath, options, &reason, control);
+    });
+    while (!asked && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_TRUE(asked);
+    cancel = true;
+    ASSERT_EQ(download.wait_for(std::chrono::seconds(2)), std::future_status::ready);
+    EXPECT_EQ(download.get(), UpdateCancelled) << reason;
+    EXPECT_EQ(Database(), oldDatabase);
+}
+
+TEST_F(DatabaseDownloadTest, HttpsAddressesAreSpokenOverTls)
+{
+    server.Page("/updates/quillmarkdemo.xml", NewDatabase(100));
+    server.Start();
+    // A plain HTTP server cannot answer a TLS handshake: the failure must
+    // come from the handshake, not from a scheme the client refused.
+    const std::string address =
+        "https://127.0.0.1:" + std::to_string(server.port) + "/updates/quillmarkdemo.xml";
+    EXPECT_EQ(DownloadDatabase(address, databasePath, options, &reason), UpdateFailed);
+    EXPECT_EQ(reason.find("not supported"), std::string::npos) << reason;
+    EXPECT_TRUE(reason.find("SSL") != std::string::npos || reason.find("TLS") != std::string::npos)
+        << reason;
+    EXPECT_EQ(Database(), oldDatabase);
+}
+
+TEST(UpdateUrlTest, SplitsSchemeHostAndPath)
 {
     const struct
     {
         const char* url;
+        const char* scheme;
         const char* host;
         const char* path;
     } rows[] = {
-        {"http://example.test/updates/quillmarkdemo.xml", "example.test",
+        {"http://example.test/updates/quillmarkdemo.xml", "http", "example.test",
             "/updates/quillmarkdemo.xml"},
-        {"http://127.0.0.1:8731/updates/x.xml?v=1#top", "127.0.0.1:8731", "/updates/x.xml?v=1#top"},
-        {"example.test/updates/", "example.test", "/updates/"},
-        {"http://example.test", "example.test", "/"},
-        {"example.test", "example.test", "/"},
-        {"HTTP://example.test/x", "HTTP:", "//example.test/x"},
-        {"xhttp://example.test/x", "xhttp:", "//example.test/x"},
-        {"", "", "/"},
+        {"http://127.0.0.1:8731/updates/x.xml?v=1#top", "http", "127.0.0.1:8731",
+            "/updates/x.xml?v=1#top"},
+        {"example.test/updates/", "http", "example.test", "/updates/"},
+        {"http://example.test", "http", "example.test", "/"},
+        {"example.test", "http", "example.test", "/"},
+        {"HTTP://example.test/x", "http", "HTTP:", "//example.test/x"},
+        {"xhttp://example.test/x", "http", "xhttp:", "//example.test/x"},
+        {"", "http", "", "/"},
+        {"https://example.test/updates/quillmarkdemo.xml", "https", "example.test",
+            "/updates/quillmarkdemo.xml"},
+        {"https://example.test:8443", "https", "example.test:8443", "/"},
+        {"HTTPS://example.test/x", "http", "HTTPS:", "//example.test/x"},
+        {"http://https://example.test/x", "http", "https:", "//example.test/x"},
+        {"ftp://example.test/x", "http", "ftp:", "//example.test/x"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.url);
         const UpdateUrl url = SplitUpdateUrl(row.url);
+        EXPECT_EQ(url.scheme, row.scheme);
         EXPECT_EQ(url.host, row.host);
         EXPECT_EQ(url.path, row.path);
+    }
+}
+
+TEST(UpdateUrlTest, OnlyHttpAndHttpsServersAreSupported)
+{
+    const struct
+    {
+        const char* url;
+        bool supported;
+    } rows[] = {
+        {"http://127.0.0.1:8731", true},
+        {"https://updates.example.test", true},
+        {"http://example.test/quillmark", true},
+        {"https://h", true},
+        {"ftp://example.test", false},
+        {"file:///srv/updates", false},
+        {"HTTP://example.test", false},
+        {"Https://example.test", false},
+        {"example.test", false},
+        {"//example.test", false},
+        {"http:/example.test", false},
+        {"http://", false},
+        {"https://", false},
+        {"http:///updates", false},
+        {" http://example.test", false},
+        {"", false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.url);
+        EXPECT_EQ(IsServerUrlSupported(row.url), row.supported);
     }
 }
 

@@ -8,9 +8,24 @@
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QListWidget>
+#include <QLocale>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+
+#include <functional>
 
 namespace {
+
+// Milliseconds since `start`, for readable failures.
+long long MillisecondsSince(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - start)
+        .count();
+}
 
 const std::string oldDatabase = "<r><directory name='Alpha' submiturl='about:blank' onsubmit='x'/>"
                                 "<directory name='Gone' submiturl='about:blank' onsubmit='x'/></r>";
@@ -40,13 +55,40 @@ protected:
         folder.Write("sv.dat", StateFileBytes(store, &writer.name));
     }
 
-    std::unique_ptr<MainDialog> Open()
+    std::unique_ptr<MainDialog> Open() { return Open(server); }
+
+    std::unique_ptr<MainDialog> Open(
+        const TestHttpServer& maker, const std::function<void(MainDialog::Settings&)>& adjust = {})
     {
-        MainDialog::Settings settings = TestSettings(server, folder);
+        MainDialog::Settings settings = TestSettings(maker, folder);
         settings.updateOptions.temporaryFolder = folder.path.string();
+        if (adjust)
+            adjust(settings);
         auto dialog = std::make_unique<MainDialog>(settings);
         dialog->show();
         return dialog;
+    }
+
+    // From inside the modal wait: runs `step` on the wait dialog as soon as
+    // `ready` holds for it.
+    static void DuringTheWait(QObject* context, std::function<bool(CUpdateDialog*)> ready,
+        std::function<void(CUpdateDialog*)> step)
+    {
+        auto* poll = new QTimer(context);
+        QObject::connect(poll, &QTimer::timeout, context, [=] {
+            auto* wait = qobject_cast<CUpdateDialog*>(QApplication::activeModalWidget());
+            if (wait && wait->isVisible() && ready(wait)) {
+                poll->stop();
+                poll->deleteLater();
+                step(wait);
+            }
+        });
+        poll->start(5);
+    }
+
+    std::string Database() const
+    {
+        return TemporaryDirectory::Read(folder.FilePath("dirdata.xml"));
     }
 
     TestHttpServer server;
@@ -126,11 +168,148 @@ TEST_F(UpdateDatabaseTest, TheWaitCannotBeDismissed)
     EXPECT_EQ(boxes.messages, success);
 }
 
+TEST_F(UpdateDatabaseTest, CancelStopsTheTransferAndChangesNothing)
+{
+    constexpr std::size_t length = 1000000;
+    TestHttpServer slow;
+    slow.Trickle("/updates/quillmarkdemo.xml", std::string(1000, ' '), 10, length);
+    slow.Start();
+    const auto dialog = Open(slow);
+    const QStringList before = Entries(dialog->DirectoryList());
+
+    int share = -1;
+    QString bytes;
+    std::chrono::steady_clock::time_point cancelled;
+    DuringTheWait(
+        dialog.get(), [](CUpdateDialog* wait) { return wait->ProgressBar()->value() > 0; },
+        [&](CUpdateDialog* wait) {
+            share = wait->ProgressBar()->value();
+            bytes = wait->BytesLabel()->text();
+            cancelled = std::chrono::steady_clock::now();
+            QTest::mouseClick(wait->CancelButton(), Qt::LeftButton);
+        });
+    dialog->UpdateDatabase();
+    EXPECT_LT(MillisecondsSince(cancelled), 2000);
+
+    EXPECT_GT(share, 0);
+    EXPECT_LT(share, 100);
+    EXPECT_TRUE(bytes.endsWith(
+        QStringLiteral(" of %1 bytes received").arg(QLocale().toString(qulonglong(length)))))
+        << bytes.toStdString();
+    EXPECT_TRUE(boxes.messages.empty());
+    EXPECT_EQ(Database(), oldDatabase);
+    EXPECT_EQ(Entries(dialog->DirectoryList()), before);
+    EXPECT_TRUE(WaitFor([&] { return slow.trickling == 0; })) << "the server is still sending";
+}
+
+TEST_F(UpdateDatabaseTest, TrickleEndsAtTheOverallLimit)
+{
+    TestHttpServer slow;
+    slow.Trickle("/updates/quillmarkdemo.xml", "<r>  ", 20);
+    slow.Start();
+    const auto dialog = Open(slow, [](MainDialog::Settings& settings) {
+        settings.updateOptions.transferTimeout = std::chrono::milliseconds(300);
+    });
+
+    bool busy = false;
+    QString bytes;
+    DuringTheWait(
+        dialog.get(), [](CUpdateDialog* wait) { return !wait->BytesLabel()->text().isEmpty(); },
+        [&](CUpdateDialog* wait) {
+            busy = wait->ProgressBar()->maximum() == 0;
+            bytes = wait->BytesLabel()->text();
+        });
+    dialog->UpdateDatabase();
+    EXPECT_TRUE(busy) << "no share without a size";
+    EXPECT_TRUE(bytes.endsWith(QStringLiteral(" bytes received"))) << bytes.toStdString();
+    const std::vector<Message> failure {
+        {"The update could not be retrieved", "Error", MessageIcon::Exclamation}};
+    EXPECT_EQ(boxes.messages, failure);
+    EXPECT_EQ(Database(), oldDatabase);
+}
+
+TEST_F(UpdateDatabaseTest, AWaitEndedFromOutsideIsNoAnswer)
+{
+    delayMs = 400;
+    const auto dialog = Open();
+    const QStringList before = Entries(dialog->DirectoryList());
+    // The plain dialog results, which the update's exit codes share.
+    for (const int result : {int(QDialog::Rejected), int(QDialog::Accepted)}) {
+        SCOPED_TRACE(result);
+        DuringTheWait(
+            dialog.get(), [](CUpdateDialog*) { return true; },
+            [result](CUpdateDialog* wait) { wait->done(result); });
+        dialog->UpdateDatabase();
+        EXPECT_TRUE(boxes.messages.empty());
+        EXPECT_EQ(Database(), oldDatabase);
+        EXPECT_EQ(Entries(dialog->DirectoryList()), before);
+    }
+}
+
+TEST_F(UpdateDatabaseTest, DestroyingTheWaitStopsItsWorker)
+{
+    TestHttpServer slow;
+    slow.Trickle("/updates/quillmarkdemo.xml", "<r>  ", 20);
+    slow.Start();
+    auto wait = std::make_unique<CUpdateDialog>();
+    wait->updateUrl = slow.Url("/updates/quillmarkdemo.xml");
+    wait->databasePath = folder.FilePath("dirdata.xml");
+    wait->options.temporaryFolder = folder.path.string();
+    // Only so that a worker left running cannot hold the test for minutes.
+    wait->options.transferTimeout = std::chrono::seconds(5);
+    wait->show();
+    ASSERT_TRUE(WaitFor([&] { return slow.trickling == 1; }));
+
+    const auto start = std::chrono::steady_clock::now();
+    wait.reset();
+    EXPECT_LT(MillisecondsSince(start), 2000);
+    EXPECT_TRUE(WaitFor([&] { return slow.trickling == 0; }, 2000));
+    EXPECT_EQ(Database(), oldDatabase);
+}
+
+TEST_F(UpdateDatabaseTest, OnlyHttpAndHttpsServersAreUsed)
+{
+    const std::string plainPort = std::to_string(server.port);
+    const struct
+    {
+        std::string url;
+        bool refused;
+    } rows[] = {
+        {"ftp://127.0.0.1:" + plainPort, true},
+        {"127.0.0.1:" + plainPort, true},
+        // Accepted, but a plain HTTP server cannot answer in TLS.
+        {"https://127.0.0.1:" + plainPort, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.url);
+        boxes.messages.clear();
+        const auto dialog = Open(server, [&](MainDialog::Settings& settings) {
+            settings.serverUrl = QString::fromStdString(row.url);
+        });
+        const Message refusal {"The address of the maker's server, \"" + row.url +
+                "\", is not supported: it must start with http:// or https://. The article "
+                "directory database cannot be updated.",
+            "Error", MessageIcon::Error};
+        const Message failure {
+            "The update could not be retrieved", "Error", MessageIcon::Exclamation};
+        if (row.refused)
+            ASSERT_TRUE(WaitFor([&] { return !boxes.messages.empty(); }));
+        else
+            Pump(50);
+        dialog->UpdateDatabase();
+        const std::vector<Message> expected =
+            row.refused ? std::vector<Message> {refusal, refusal} : std::vector<Message> {failure};
+        EXPECT_EQ(boxes.messages, expected);
+        EXPECT_EQ(Database(), oldDatabase);
+    }
+}
+
 TEST(UpdateDialogTest, MissingAddressIsAnInternalError)
 {
     CUpdateDialog dialog;
     dialog.databasePath = "/tmp/dirdata.xml";
-    EXPECT_EQ(dialog.exec(), UpdateInternalError);
+    dialog.exec();
+    EXPECT_EQ(dialog.ExitCode(), std::optional<int>(UpdateInternalError));
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 
 #include <httplib.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <string>
 #include <thread>
@@ -34,6 +36,7 @@ public:
     {
         if (!thread.joinable())
             return;
+        stopping = true;
         server.stop();
         thread.join();
     }
@@ -52,9 +55,47 @@ public:
             });
     }
 
+    // Answers GET `path` slowly: `piece` every `intervalMs` milliseconds.
+    // With a `length` the body has that size and says so; without one it
+    // never ends. Either way it stops when the client goes away.
+    void Trickle(const std::string& path, std::string piece, int intervalMs, std::size_t length = 0)
+    {
+        server.Get(path,
+            [this, piece = std::move(piece), intervalMs, length](
+                const httplib::Request&, httplib::Response& response) {
+                ++trickling;
+                const auto release = [this](bool) { --trickling; };
+                const auto send = [this, piece, intervalMs](
+                                      httplib::DataSink& sink, std::size_t size) {
+                    if (stopping || !sink.write(piece.data(), std::min(size, piece.size())))
+                        return false;
+                    std::this_thread::sleep_for(std::chrono::milliseconds(intervalMs));
+                    return true;
+                };
+                if (length == 0) {
+                    response.set_chunked_content_provider(
+                        "text/xml",
+                        [send, piece](std::size_t, httplib::DataSink& sink) {
+                            return send(sink, piece.size());
+                        },
+                        release);
+                } else {
+                    response.set_content_provider(
+                        length, "text/xml",
+                        [send](std::size_t, std::size_t left, httplib::DataSink& sink) {
+                            return send(sink, left);
+                        },
+                        release);
+                }
+            });
+    }
+
     httplib::Server server;
     int port = 0;
+    // How many trickling answers are being sent right now.
+    std::atomic<int> trickling {0};
 
 private:
+    std::atomic<bool> stopping {false};
     std::thread thread;
 };
