@@ -508,7 +508,7 @@ TEST_F(SubmissionFlowTest, AProfileChosenInTheComboBoxIsTheCurrentOne)
     ASSERT_TRUE(dialog->close());
     ProfileStore saved;
     std::ifstream in(folder.FilePath("sv.dat"), std::ios::binary);
-    EXPECT_EQ(ReadState(in, saved), "Second");
+    EXPECT_EQ(ReadState(in, saved).selectedName, "Second");
 }
 
 TEST_F(SubmissionFlowTest, AFormThatAsksForANewWindowStaysInTheView)
