@@ -1,7 +1,7 @@
 #include "app/MainDialog.h"
 
 #include "app/AboutDialog.h"
-#include "app/DirectoryListEntry.h"
+#include "app/DirectoryListBox.h"
 #include "app/MessageBox.h"
 #include "app/SortedWidgets.h"
 #include "app/SubmissionWatch.h"
@@ -41,39 +41,6 @@ constexpr unsigned stateFilePermissions = 0600;
 // Initial client size: the window's layout was drawn for this size.
 constexpr QSize initialClientSize(927, 645);
 
-// The maker's server cannot be reached at `url`, so there are no updates.
-Message UnsupportedServerMessage(const QString& url)
-{
-    return {"The address of the maker's server, \"" + url.toStdString() +
-            "\", is not supported: it must start with http:// or https://. The article "
-            "directory database cannot be updated.",
-        "Error", MessageIcon::Error};
-}
-
-// Resizes of the client area reach the main window's layout code.
-class ResizeWatcher : public QObject
-{
-public:
-    ResizeWatcher(MainDialog* dialog, QObject* parent)
-        : QObject(parent)
-        , dialog(dialog)
-    {
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::Resize) {
-            const QSize size = static_cast<QWidget*>(watched)->size();
-            dialog->OnSize(size.width(), size.height());
-        }
-        return false;
-    }
-
-private:
-    MainDialog* dialog;
-};
-
 } // namespace
 
 MainDialog::Settings MainDialog::Settings::Defaults()
@@ -100,8 +67,9 @@ MainDialog::MainDialog(Settings settings, QWidget* parent)
     OnInitDialog();
     // Said once, as soon as the window runs; Update says it again.
     if (!IsServerUrlSupported(this->settings.serverUrl.toStdString())) {
-        QTimer::singleShot(0, this,
-            [this] { ShowMessageBox(this, UnsupportedServerMessage(this->settings.serverUrl)); });
+        QTimer::singleShot(0, this, [this] {
+            ShowMessageBox(this, UnsupportedServerMessage(this->settings.serverUrl.toStdString()));
+        });
     }
 }
 
@@ -135,8 +103,7 @@ void MainDialog::CreateControls()
 
     // Created in tab order; OnSize() places them.
     browser = new CBrowserCtrl(client);
-    directoryList = new QListWidget(client);
-    directoryList->setSelectionMode(QAbstractItemView::SingleSelection);
+    directoryList = new DirectoryListBox(client);
     profileCombo = new QComboBox(client);
     profileLabel = new QLabel(tr("Profile:"), client);
     fillButton = new QPushButton(tr("&Fill current page"), client);
@@ -144,9 +111,8 @@ void MainDialog::CreateControls()
     // Alt+F belongs to the File menu. Two owners of one mnemonic take turns,
     // so the first Alt+F would only have moved the focus to this button.
     fillButton->setShortcut(QKeySequence());
-    SelectWithKeys(directoryList);
 
-    client->installEventFilter(new ResizeWatcher(this, this));
+    client->installEventFilter(this);
     browser->SetFormSubmitSink(*this);
 }
 
@@ -245,15 +211,11 @@ std::string MainDialog::MakerPage(const char* path) const
 
 void MainDialog::FillDirectoryList()
 {
-    const QSignalBlocker blocker(directoryList);
-    directoryList->clear();
     std::vector<std::string> names;
     database.GetDirectoryNames(names);
-    for (const std::string& name : names) {
-        const bool sent = hasCurrentProfile && profileManager.IsSent(currentProfile.name, name);
-        directoryList->addItem(
-            QString::fromStdString(DirectoryListEntry(name, hasCurrentProfile, sent)));
-    }
+    directoryList->Fill(names, hasCurrentProfile, [this](const std::string& name) {
+        return profileManager.IsSent(currentProfile.name, name);
+    });
 }
 
 void MainDialog::SaveState()
@@ -308,7 +270,7 @@ void MainDialog::OnManageProfiles()
 void MainDialog::UpdateDatabase()
 {
     if (!IsServerUrlSupported(settings.serverUrl.toStdString())) {
-        ShowMessageBox(this, UnsupportedServerMessage(settings.serverUrl));
+        ShowMessageBox(this, UnsupportedServerMessage(settings.serverUrl.toStdString()));
         return;
     }
     CUpdateDialog dialog(this);
@@ -347,13 +309,11 @@ void MainDialog::OnDirectorySelChange()
         ShowMessageBox(this, {"Please create a profile first!", "Error", MessageIcon::Exclamation});
         return;
     }
-    const QList<QListWidgetItem*> selected = directoryList->selectedItems();
-    if (selected.isEmpty())
+    const int row = directoryList->SelectedRow();
+    if (row < 0)
         return;
-    const QListWidgetItem* item = selected.first();
-
-    directoryName = DirectoryNameFromEntry(item->text().toStdString());
-    directoryRow = directoryList->row(item);
+    directoryName = directoryList->DirectoryNameAt(row);
+    directoryRow = row;
     const std::string address = database.GetDirectorySubmitPage(
         directoryName, currentProfile.category, currentProfile.subcategory);
     browser->Navigate(address);
@@ -376,13 +336,9 @@ void MainDialog::OnProfileSelChange()
         hasCurrentProfile = true;
     }
 
-    const QList<QListWidgetItem*> selection = directoryList->selectedItems();
-    const int selected = selection.isEmpty() ? -1 : directoryList->row(selection.first());
+    const int selected = directoryList->SelectedRow();
     FillDirectoryList();
-    {
-        const QSignalBlocker blocker(directoryList);
-        directoryList->setCurrentRow(selected);
-    }
+    directoryList->SelectRow(selected);
     if (hasCurrentProfile)
         OnDirectorySelChange();
 }
@@ -437,31 +393,17 @@ void MainDialog::RecordSubmission()
 {
     profileManager.MarkSent(currentProfile.name, directoryName);
 
-    const int row = DirectoryRow();
-    if (row < 0)
-        return;
-    QListWidgetItem* item = directoryList->item(row);
-    const QSignalBlocker blocker(directoryList);
-    item->setText(QString::fromStdString(SentDirectoryEntry(item->text().toStdString())));
-    directoryList->setCurrentRow(row);
+    const int row = directoryList->RowOf(directoryName, directoryRow);
+    if (row >= 0)
+        directoryList->MarkSent(row);
 }
 
-int MainDialog::DirectoryRow() const
+bool MainDialog::eventFilter(QObject* watched, QEvent* event)
 {
-    // The entry that was chosen, while it still names the directory; after a
-    // rebuild of the list, the first entry of exactly that name. Another
-    // directory whose name merely begins the same way is never taken.
-    const auto namesDirectory = [this](int row) {
-        return DirectoryNameFromEntry(directoryList->item(row)->text().toStdString()) ==
-            directoryName;
-    };
-    if (directoryRow >= 0 && directoryRow < directoryList->count() && namesDirectory(directoryRow))
-        return directoryRow;
-    for (int row = 0; row < directoryList->count(); ++row) {
-        if (namesDirectory(row))
-            return row;
-    }
-    return -1;
+    // Resizes of the client area reach the window's layout code.
+    if (event->type() == QEvent::Resize && watched == browser->parentWidget())
+        OnSize(browser->parentWidget()->width(), browser->parentWidget()->height());
+    return QDialog::eventFilter(watched, event);
 }
 
 void MainDialog::OnSize(int cx, int cy)

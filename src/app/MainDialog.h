@@ -14,6 +14,7 @@
 #include <memory>
 
 class CBrowserCtrl;
+class DirectoryListBox;
 class MessageBoxSink;
 class QComboBox;
 class QLabel;
@@ -89,7 +90,7 @@ public:
     const ProfileStore& Profiles() const { return profileManager; }
     CProfilesConfigurator& ProfileManager() { return profileManager; }
     CBrowserCtrl* Browser() const { return browser; }
-    QListWidget* DirectoryList() const { return directoryList; }
+    DirectoryListBox* DirectoryList() const { return directoryList; }
     QComboBox* ProfileCombo() const { return profileCombo; }
     QPushButton* FillButton() const { return fillButton; }
     bool SubmitPending() const { return submitPending; }
@@ -106,6 +107,7 @@ public slots:
     void reject() override;
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
@@ -122,8 +124,6 @@ private:
     void FillDirectoryList();
     // Marks the chosen directory sent for the current profile and in the list.
     void RecordSubmission();
-    // The list row of the directory last chosen; -1 when the list has none.
-    int DirectoryRow() const;
 
     Settings settings;
     std::unique_ptr<MessageBoxSink> messages;
@@ -139,7 +139,7 @@ private:
     // The list row directoryName was chosen at.
     int directoryRow = -1;
     CBrowserCtrl* browser = nullptr;
-    QListWidget* directoryList = nullptr;
+    DirectoryListBox* directoryList = nullptr;
     bool autoFillPending = false;
     bool submitPending = false;
     std::uint32_t submitTime = 0;

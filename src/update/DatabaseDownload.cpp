@@ -235,6 +235,14 @@ bool IsServerUrlSupported(const std::string& url)
     return false;
 }
 
+Message UnsupportedServerMessage(const std::string& url)
+{
+    return {"The address of the maker's server, \"" + url +
+            "\", is not supported: it must start with http:// or https://. The article "
+            "directory database cannot be updated.",
+        "Error", MessageIcon::Error};
+}
+
 bool BodyCheck::Feed(const char* data, std::size_t count)
 {
     if (webPage || tooLarge)

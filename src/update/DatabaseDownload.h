@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/MessageSink.h"
+
 #include <atomic>
 #include <chrono>
 #include <cstddef>
@@ -26,6 +28,9 @@ UpdateUrl SplitUpdateUrl(const std::string& url);
 // Whether the maker's server can be reached at `url`: it starts with
 // "http://" or "https://" and names a host.
 bool IsServerUrlSupported(const std::string& url);
+// What the user is told when the maker's server is configured at an
+// address that IsServerUrlSupported() refuses.
+Message UnsupportedServerMessage(const std::string& url);
 
 // Watches a downloaded body as it arrives, chunk by chunk, for the signs of
 // a web page ("<HTML>" or "<html>", also when a chunk boundary splits the
