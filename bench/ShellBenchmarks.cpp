@@ -8,13 +8,13 @@
 #include "directorydb/DirectoryDatabase.h"
 #include "fill/FillPlan.h"
 #include "profiles/Profile.h"
+#include "support/BrowserTestMain.h"
 #include "support/EventLoop.h"
 #include "support/TemporaryDirectory.h"
 #include "support/TestHttpServer.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QStandardPaths>
 #include <QWebEnginePage>
 
 #include <benchmark/benchmark.h>
@@ -122,11 +122,7 @@ BENCHMARK(BM_SearchMarkerInFiveMegabytePage)->UseManualTime()->Unit(benchmark::k
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (::geteuid() == 0)
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    QStandardPaths::setTestModeEnabled(true);
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    PrepareBrowserTestProcess();
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -115,13 +115,14 @@ void CBrowserCtrl::OnLoadStarted()
     ++loadCount;
 }
 
-void CBrowserCtrl::OnLoadFinished()
+void CBrowserCtrl::OnLoadFinished(bool ok)
 {
     // The end of the load a navigation replaced is not the end of its own.
     if (awaitingStart)
         return;
     readyState = Complete;
-    emit pageComplete();
+    loadSucceeded = ok;
+    emit pageComplete(ok);
 }
 
 void CBrowserCtrl::OnStartLimit()
@@ -129,7 +130,7 @@ void CBrowserCtrl::OnStartLimit()
     if (!awaitingStart)
         return;
     awaitingStart = false;
-    OnLoadFinished();
+    OnLoadFinished(false);
 }
 
 void CBrowserCtrl::SetFormSubmitSink(FormSubmitSink& sink)

@@ -36,6 +36,10 @@ public:
     // or when the navigation has not started within a few seconds.
     void Navigate(const std::string& url);
     int GetReadyState() const { return readyState; }
+    // Whether the last page that finished loading arrived: false for the
+    // engine's error page after a failed load, and for a navigation that
+    // never started.
+    bool LoadSucceeded() const { return loadSucceeded; }
     // Counts the loads that have started: a result that was asked for under
     // one count belongs to another page once the count has changed.
     unsigned LoadCount() const { return loadCount; }
@@ -51,14 +55,15 @@ public:
 
 signals:
     // The page of a navigation has finished loading, successfully or not.
-    void pageComplete();
+    void pageComplete(bool ok);
 
 private:
     void OnLoadStarted();
-    void OnLoadFinished();
+    void OnLoadFinished(bool ok);
     void OnStartLimit();
 
     int readyState = Complete;
+    bool loadSucceeded = true;
     unsigned loadCount = 0;
     // Set by Navigate() until the new load has started, so that the end of
     // the load it replaced is not taken for its own.

@@ -1,6 +1,6 @@
 #include "common/AtomicFile.h"
-#include "crash/ChildProcess.h"
 #include "crash/CrashFixtures.h"
+#include "support/ChildProcess.h"
 #include "support/TemporaryDirectory.h"
 #include "support/TestHttpServer.h"
 #include "update/DatabaseDownload.h"
@@ -238,10 +238,13 @@ TEST_P(FullDiskTest, AtomicWriteFailsAndKeepsTheOldFile)
         const bool written = WriteFileAtomically(path, newBytes, 0600, &error);
         return std::make_pair(std::string(written ? "written" : "failed"), error);
     });
-    ASSERT_GE(fields.size(), 3u);
+    // Where mounting is denied (a chroot, most containers) the child says
+    // "skip" and why, in two fields.
+    ASSERT_GE(fields.size(), 2u);
     if (fields[0] == "skip")
         GTEST_SKIP() << fields[1];
     ASSERT_EQ(fields[0], "done") << fields[1];
+    ASSERT_GE(fields.size(), 3u);
 
     EXPECT_EQ(fields[1], "failed");
     EXPECT_NE(fields[2].find("cannot write " + path + "."), std::string::npos) << fields[2];
@@ -272,10 +275,13 @@ TEST_P(FullDiskTest, DatabaseUpdateFailsAndKeepsTheDatabase)
             DownloadDatabase(server.Url("/updates/quillmarkdemo.xml"), path, options, &reason);
         return std::make_pair(std::to_string(code), reason);
     });
-    ASSERT_GE(fields.size(), 3u);
+    // Where mounting is denied (a chroot, most containers) the child says
+    // "skip" and why, in two fields.
+    ASSERT_GE(fields.size(), 2u);
     if (fields[0] == "skip")
         GTEST_SKIP() << fields[1];
     ASSERT_EQ(fields[0], "done") << fields[1];
+    ASSERT_GE(fields.size(), 3u);
 
     EXPECT_EQ(fields[1], std::to_string(UpdateFailed));
     // The file size limit holds for every file of the process: the

@@ -1,8 +1,8 @@
 #include "common/AtomicFile.h"
-#include "crash/ChildProcess.h"
 #include "crash/CrashFixtures.h"
 #include "directorydb/XmlLoader.h"
 #include "profiles/StateFile.h"
+#include "support/ChildProcess.h"
 #include "support/TemporaryDirectory.h"
 
 #include <gtest/gtest.h>

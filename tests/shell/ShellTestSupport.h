@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/DirectoryListBox.h"
 #include "app/MainDialog.h"
 #include "app/MessageBox.h"
 #include "browser/CBrowserCtrl.h"
@@ -27,12 +28,16 @@ inline QVariant RunScriptAndWait(CBrowserCtrl* browser, const QString& script, q
     return result.value_or(QVariant());
 }
 
-inline bool WaitForPage(CBrowserCtrl* browser, const QString& urlPart = {})
+// Waits until the page at an address containing `urlPart` has loaded; the
+// engine's error page for an address that failed does not count.
+inline bool WaitForPage(CBrowserCtrl* browser, const QString& urlPart = {}, int timeoutMs = 10000)
 {
-    return WaitFor([&] {
-        return browser->GetReadyState() == CBrowserCtrl::Complete &&
-            browser->url().toString().contains(urlPart);
-    });
+    return WaitFor(
+        [&] {
+            return browser->GetReadyState() == CBrowserCtrl::Complete && browser->LoadSucceeded() &&
+                browser->url().toString().contains(urlPart);
+        },
+        timeoutMs);
 }
 
 // Records every message box instead of showing it, answering OK.

@@ -10,17 +10,26 @@
 #include <QJsonObject>
 #include <QListWidget>
 
+#include <atomic>
 #include <fstream>
 #include <map>
 #include <mutex>
 
 namespace {
 
+// A clock the test moves by hand. It starts 1000 ms before the 32-bit wrap,
+// so the check delay always spans the wrap. The watch reads it at every tick
+// while a submission waits: a count of readings shows that ticks happened.
 class FakeClock : public Clock
 {
 public:
-    std::uint32_t Milliseconds() const override { return now; }
-    std::uint32_t now = 0xFFFFF000u; // close to the wrap, which must not matter
+    std::uint32_t Milliseconds() const override
+    {
+        ++readings;
+        return now;
+    }
+    std::uint32_t now = 0xFFFFFC18u;
+    mutable std::atomic<int> readings {0};
 };
 
 // Counts the submissions the hooked forms report.
@@ -137,6 +146,7 @@ class SubmissionFlowTest : public ::testing::Test
 protected:
     SubmissionFlowTest()
     {
+        server.Page("/updates/", "<html><body>Start page</body></html>");
         server.Page("/alpha", FormPage("/alpha/post"));
         server.Page("/beta", FormPage("/beta/post"));
         server.Page("/gamma", FormPage("/alpha/post", R"(<p>Outside: <input name="loose"></p>)"));
@@ -277,6 +287,14 @@ document.getElementById('f').addEventListener('submit', function (e) {
     // Lets more than the check delay pass on the watch's clock.
     void PassCheckDelay() { clock->now += 3001; }
 
+    // Waits until the watch has looked at its clock `ticks` more times: what
+    // it would have done in those ticks is done.
+    void WaitForTicks(int ticks)
+    {
+        const int until = clock->readings + ticks;
+        ASSERT_TRUE(WaitFor([&] { return clock->readings >= until; }));
+    }
+
     TestHttpServer server;
     TemporaryDirectory folder;
     MessageBoxRecorder boxes;
@@ -314,9 +332,10 @@ TEST_F(SubmissionFlowTest, ChosenDirectoryIsFilledSubmittedConfirmedAndSaved)
     EXPECT_EQ(Received("own"), "yes") << "the page's own submit handler still ran";
     EXPECT_EQ(Received("section"), "s-117");
 
-    Pump(300);
+    WaitForTicks(2);
     EXPECT_TRUE(checks.empty()) << "no check before the delay has passed";
     PassCheckDelay();
+    EXPECT_LT(clock->now, dialog->SubmitTime()) << "the clock wrapped after the submission";
     ASSERT_TRUE(WaitFor([&] { return !checks.empty(); }));
     EXPECT_TRUE(checks.back());
     EXPECT_EQ(Entry(*dialog, "Alpha"), QStringLiteral("Alpha [sent]"));
@@ -340,8 +359,11 @@ TEST_F(SubmissionFlowTest, FillingTwiceStillReportsEachSubmissionOnce)
     ASSERT_TRUE(WaitFor([&] { return fills.size() == 2; }));
     Submit(*dialog);
     ASSERT_TRUE(WaitForPage(dialog->Browser(), QStringLiteral("/alpha/post")));
-    Pump(200);
-    EXPECT_EQ(dialog->submissions, 1);
+    // A second report of that submission would come before the report of
+    // the next one.
+    Choose(*dialog, "Beta");
+    Submit(*dialog);
+    EXPECT_EQ(dialog->submissions, 2);
 }
 
 TEST_F(SubmissionFlowTest, PageWithoutTheMarkerIsNotMarked)
@@ -367,8 +389,12 @@ TEST_F(SubmissionFlowTest, ChoosingAnotherDirectoryBeforeTheCheckCancelsIt)
     Choose(*dialog, "Beta");
     EXPECT_FALSE(dialog->SubmitPending());
     PassCheckDelay();
-    Pump(300);
-    EXPECT_TRUE(checks.empty());
+    // The next submission is checked; the one that was dropped never is.
+    Submit(*dialog);
+    ASSERT_TRUE(WaitForPage(dialog->Browser(), QStringLiteral("/beta/post")));
+    PassCheckDelay();
+    ASSERT_TRUE(WaitFor([&] { return !checks.empty(); }));
+    EXPECT_EQ(checks, std::vector<bool> {false});
     EXPECT_EQ(Entry(*dialog, "Alpha"), QStringLiteral("Alpha [not sent]"));
 }
 
@@ -380,7 +406,8 @@ TEST_F(SubmissionFlowTest, SlowConfirmationIsCheckedOnceItHasLoaded)
     ASSERT_TRUE(
         WaitFor([&] { return dialog->Browser()->GetReadyState() != CBrowserCtrl::Complete; }));
     PassCheckDelay();
-    Pump(400);
+    WaitForTicks(2);
+    ASSERT_NE(dialog->Browser()->GetReadyState(), CBrowserCtrl::Complete);
     EXPECT_TRUE(checks.empty()) << "no check while the page still loads";
     ASSERT_TRUE(WaitFor([&] { return !checks.empty(); }));
     EXPECT_TRUE(checks.back());
@@ -413,9 +440,11 @@ TEST_F(SubmissionFlowTest, LastFilledElementOutsideAnyFormHooksNothing)
     RunScriptAndWait(
         dialog->Browser(), QStringLiteral("document.getElementById('send').click(); true"));
     ASSERT_TRUE(WaitForPage(dialog->Browser(), QStringLiteral("/alpha/post")));
-    Pump(200);
-    EXPECT_EQ(dialog->submissions, 0);
     EXPECT_FALSE(dialog->SubmitPending());
+    // A hooked form's report comes after any report of the first.
+    Choose(*dialog, "Alpha");
+    Submit(*dialog);
+    EXPECT_EQ(dialog->submissions, 1);
 }
 
 TEST_F(SubmissionFlowTest, ADirectoryTheDatabaseLacksFillsNothing)
@@ -536,7 +565,6 @@ TEST_F(SubmissionFlowTest, ClosingTheWindowDuringACheckIsSafe)
     dialog->CheckSubmittedPage();
     const std::size_t fillsBefore = fills.size();
     dialog.reset();
-    Pump(200);
     EXPECT_TRUE(checks.empty());
     EXPECT_EQ(fills.size(), fillsBefore);
 }

@@ -1,4 +1,4 @@
-#include "crash/ChildProcess.h"
+#include "support/ChildProcess.h"
 
 #include <cerrno>
 #include <cstring>
@@ -70,6 +70,8 @@ ChildProcess::~ChildProcess()
     }
     if (output >= 0)
         ::close(output);
+    if (errors >= 0)
+        ::close(errors);
 }
 
 bool ChildProcess::Start(const std::vector<std::string>& arguments, std::string* error)
@@ -82,26 +84,35 @@ bool ChildProcess::Start(const std::vector<std::string>& arguments, std::string*
     argv.push_back(nullptr);
 
     int ends[2];
+    int errorEnds[2];
     if (::pipe2(ends, O_CLOEXEC) != 0) {
         *error = std::string("pipe: ") + std::strerror(errno);
+        return false;
+    }
+    if (::pipe2(errorEnds, O_CLOEXEC) != 0) {
+        *error = std::string("pipe: ") + std::strerror(errno);
+        ::close(ends[0]);
+        ::close(ends[1]);
         return false;
     }
     pid = ::fork();
     if (pid < 0) {
         *error = std::string("fork: ") + std::strerror(errno);
-        ::close(ends[0]);
-        ::close(ends[1]);
+        for (int end : {ends[0], ends[1], errorEnds[0], errorEnds[1]})
+            ::close(end);
         return false;
     }
     if (pid == 0) {
         // dup2 clears close-on-exec on the copy.
-        if (::dup2(ends[1], STDOUT_FILENO) < 0)
+        if (::dup2(ends[1], STDOUT_FILENO) < 0 || ::dup2(errorEnds[1], STDERR_FILENO) < 0)
             ::_exit(126);
         ::execv(argv[0], argv.data());
         ::_exit(127);
     }
     ::close(ends[1]);
+    ::close(errorEnds[1]);
     output = ends[0];
+    errors = errorEnds[0];
     return true;
 }
 
@@ -121,9 +132,30 @@ bool ChildProcess::ReadByte(char& byte, std::chrono::milliseconds timeout)
     return got == 1;
 }
 
+std::optional<std::string> ChildProcess::ReadLine(std::chrono::milliseconds timeout)
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    std::string line;
+    char byte = 0;
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() < 0 || !ReadByte(byte, left))
+            return std::nullopt;
+        if (byte == '\n')
+            return line;
+        line += byte;
+    }
+}
+
 std::string ChildProcess::ReadRest()
 {
     return ReadAll(output);
+}
+
+std::string ChildProcess::ReadErrors()
+{
+    return ReadAll(errors);
 }
 
 void ChildProcess::Kill(int signal)
@@ -138,6 +170,25 @@ int ChildProcess::Wait()
     while (pid > 0 && ::waitpid(pid, &status, 0) < 0 && errno == EINTR) { }
     pid = -1;
     return status;
+}
+
+std::optional<int> ChildProcess::WaitForExit(std::chrono::milliseconds timeout)
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (pid > 0) {
+        int status = 0;
+        const pid_t ended = ::waitpid(pid, &status, WNOHANG);
+        if (ended == pid) {
+            pid = -1;
+            if (!WIFEXITED(status))
+                return std::nullopt;
+            return WEXITSTATUS(status);
+        }
+        if ((ended < 0 && errno != EINTR) || std::chrono::steady_clock::now() >= deadline)
+            return std::nullopt;
+        ::poll(nullptr, 0, 10);
+    }
+    return std::nullopt;
 }
 
 std::vector<std::string> RunForked(

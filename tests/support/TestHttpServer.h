@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <stdexcept>
 #include <string>
 #include <thread>
 
@@ -23,13 +24,20 @@ public:
     TestHttpServer(const TestHttpServer&) = delete;
     TestHttpServer& operator=(const TestHttpServer&) = delete;
 
+    // Binds a free port and serves from a thread of its own. A server that
+    // cannot bind or does not come up is an error of the test's machine,
+    // never a server that quietly refuses every request.
     void Start()
     {
         port = server.bind_to_any_port("127.0.0.1");
+        if (port <= 0)
+            throw std::runtime_error("the test server could not bind a port on 127.0.0.1");
         thread = std::thread([this] { server.listen_after_bind(); });
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
         while (!server.is_running() && std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        if (!server.is_running())
+            throw std::runtime_error("the test server did not start");
     }
 
     void Stop()
