@@ -122,17 +122,10 @@ template<typename Text>
 Profile Kept(const Profile& profile, const Text& text)
 {
     Profile kept;
-    kept.name = text(SingleLine(profile.name));
-    kept.url = text(SingleLine(profile.url));
-    kept.articleTitle = text(SingleLine(profile.articleTitle));
-    kept.articleContent = text(MultiLine(profile.articleContent));
-    kept.category = text(SingleLine(profile.category));
-    kept.subcategory = text(SingleLine(profile.subcategory));
-    kept.authorInfo = text(MultiLine(profile.authorInfo));
-    kept.email = text(SingleLine(profile.email));
-    kept.firstName = text(SingleLine(profile.firstName));
-    kept.lastName = text(SingleLine(profile.lastName));
-    kept.password = text(SingleLine(profile.password));
+    for (const ProfileField& field : profileFields) {
+        const std::string& value = profile.*field.member;
+        kept.*field.member = text(field.multiLine ? MultiLine(value) : SingleLine(value));
+    }
     for (const std::string& directory : profile.sentDirectories)
         kept.sentDirectories.insert(text(SingleLine(directory)));
     return kept;
@@ -158,11 +151,8 @@ void WriteRead(FuzzedDataProvider& input)
     ProfileStore store;
     for (int count = input.ConsumeIntegralInRange(0, 4); count > 0; --count) {
         Profile profile;
-        for (std::string* field :
-            {&profile.name, &profile.url, &profile.articleTitle, &profile.articleContent,
-                &profile.category, &profile.subcategory, &profile.authorInfo, &profile.email,
-                &profile.firstName, &profile.lastName, &profile.password})
-            *field = input.ConsumeRandomLengthString(64);
+        for (const ProfileField& field : profileFields)
+            profile.*field.member = input.ConsumeRandomLengthString(64);
         for (int sent = input.ConsumeIntegralInRange(0, 4); sent > 0; --sent)
             profile.sentDirectories.insert(input.ConsumeRandomLengthString(32));
         store.AddProfile(profile);

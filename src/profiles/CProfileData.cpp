@@ -1,7 +1,6 @@
 #include "profiles/CProfileData.h"
 
 #include "app/SortedWidgets.h"
-#include "profiles/Profile.h"
 #include "ui_CProfileData.h"
 
 namespace {
@@ -25,6 +24,41 @@ std::string FromEditor(const QString& text)
     QString result = text;
     result.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
     return result.toStdString();
+}
+
+// The control that edits `field`: the buddy of the form's label that shows
+// the field's label. Every field has one.
+QWidget* Control(const QWidget& form, const ProfileField& field)
+{
+    const QString label = QString::fromLatin1(field.label);
+    for (const QLabel* candidate : form.findChildren<QLabel*>()) {
+        if (candidate->text() == label)
+            return candidate->buddy();
+    }
+    return nullptr;
+}
+
+void SetControlText(QWidget* control, const std::string& value)
+{
+    if (auto* edit = qobject_cast<QLineEdit*>(control)) {
+        edit->setText(QString::fromStdString(value));
+    } else if (auto* text = qobject_cast<QPlainTextEdit*>(control)) {
+        text->setPlainText(ToEditor(value));
+    } else if (auto* combo = qobject_cast<QComboBox*>(control)) {
+        combo->clear();
+        combo->setEditText(QString::fromStdString(value));
+    }
+}
+
+std::string ControlText(const QWidget* control)
+{
+    if (auto* edit = qobject_cast<const QLineEdit*>(control))
+        return edit->text().toStdString();
+    if (auto* text = qobject_cast<const QPlainTextEdit*>(control))
+        return FromEditor(text->toPlainText());
+    if (auto* combo = qobject_cast<const QComboBox*>(control))
+        return combo->currentText().toStdString();
+    return {};
 }
 
 } // namespace
@@ -58,36 +92,10 @@ void CProfileData::SetTestHook(Hook hook)
     TestHook() = std::move(hook);
 }
 
-Profile CProfileData::Values() const
-{
-    Profile profile;
-    profile.name = name;
-    profile.url = url;
-    profile.articleTitle = articleTitle;
-    profile.articleContent = articleContent;
-    profile.category = category;
-    profile.subcategory = subcategory;
-    profile.authorInfo = authorInfo;
-    profile.email = email;
-    profile.firstName = firstName;
-    profile.lastName = lastName;
-    profile.password = password;
-    return profile;
-}
-
 void CProfileData::SetValues(const Profile& profile)
 {
-    name = profile.name;
-    url = profile.url;
-    articleTitle = profile.articleTitle;
-    articleContent = profile.articleContent;
-    category = profile.category;
-    subcategory = profile.subcategory;
-    authorInfo = profile.authorInfo;
-    email = profile.email;
-    firstName = profile.firstName;
-    lastName = profile.lastName;
-    password = profile.password;
+    for (const ProfileField& field : profileFields)
+        values.*field.member = profile.*field.member;
 }
 
 int CProfileData::DoModal()
@@ -121,32 +129,12 @@ void CProfileData::OnInitDialog()
 
 void CProfileData::ExchangeIntoControls()
 {
-    ui->name->setText(QString::fromStdString(name));
-    ui->url->setText(QString::fromStdString(url));
-    ui->articleTitle->setText(QString::fromStdString(articleTitle));
-    ui->articleContent->setPlainText(ToEditor(articleContent));
-    ui->authorInfo->setPlainText(ToEditor(authorInfo));
-    ui->email->setText(QString::fromStdString(email));
-    ui->firstName->setText(QString::fromStdString(firstName));
-    ui->lastName->setText(QString::fromStdString(lastName));
-    ui->categoryCombo->clear();
-    ui->categoryCombo->setEditText(QString::fromStdString(category));
-    ui->subcategoryCombo->clear();
-    ui->subcategoryCombo->setEditText(QString::fromStdString(subcategory));
-    ui->password->setText(QString::fromStdString(password));
+    for (const ProfileField& field : profileFields)
+        SetControlText(Control(*this, field), values.*field.member);
 }
 
 void CProfileData::ExchangeOutOfControls()
 {
-    name = ui->name->text().toStdString();
-    url = ui->url->text().toStdString();
-    articleTitle = ui->articleTitle->text().toStdString();
-    articleContent = FromEditor(ui->articleContent->toPlainText());
-    authorInfo = FromEditor(ui->authorInfo->toPlainText());
-    email = ui->email->text().toStdString();
-    firstName = ui->firstName->text().toStdString();
-    lastName = ui->lastName->text().toStdString();
-    category = ui->categoryCombo->currentText().toStdString();
-    subcategory = ui->subcategoryCombo->currentText().toStdString();
-    password = ui->password->text().toStdString();
+    for (const ProfileField& field : profileFields)
+        values.*field.member = ControlText(Control(*this, field));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "profiles/Profile.h"
+
 #include <QDialog>
 
 #include <functional>
@@ -9,7 +11,6 @@
 namespace Ui {
 class CProfileData;
 }
-struct Profile;
 
 // The profile editor: one profile's eleven values in and out. It checks
 // nothing; OK hands back what was typed, Cancel nothing.
@@ -34,21 +35,10 @@ public:
     using Hook = std::function<int(CProfileData&)>;
     static void SetTestHook(Hook hook);
 
-    // The eleven values, as a profile without sent marks, and back.
-    Profile Values() const;
+    // The eleven values, as a profile without sent marks, and back. They
+    // start empty.
+    const Profile& Values() const { return values; }
     void SetValues(const Profile& profile);
-
-    std::string name;
-    std::string url;
-    std::string articleTitle;
-    std::string articleContent; // CR LF line breaks
-    std::string authorInfo; // CR LF line breaks
-    std::string email;
-    std::string firstName;
-    std::string lastName;
-    std::string category;
-    std::string subcategory;
-    std::string password;
 
     Ui::CProfileData* Form() const { return ui.get(); }
 
@@ -58,4 +48,6 @@ private:
     void ExchangeOutOfControls();
 
     std::unique_ptr<Ui::CProfileData> ui;
+    // The text fields only; the sent marks stay empty.
+    Profile values;
 };

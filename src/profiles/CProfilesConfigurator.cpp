@@ -45,7 +45,8 @@ void CProfilesConfigurator::OnAdd()
     if (editor.DoModal() != QDialog::Accepted)
         return;
     AddProfile(editor.Values());
-    AddSorted(ui->profileList, QString::fromStdString(editor.name), int(Profiles().size() - 1));
+    AddSorted(
+        ui->profileList, QString::fromStdString(editor.Values().name), int(Profiles().size() - 1));
 }
 
 QListWidgetItem* CProfilesConfigurator::SelectedEntry(int& index) const
@@ -73,12 +74,12 @@ void CProfilesConfigurator::OnEdit()
     editor.SetValues(Profiles()[std::size_t(index)]);
     if (editor.DoModal() != QDialog::Accepted)
         return;
-    const bool renamed = editor.name != Profiles()[std::size_t(index)].name;
+    const bool renamed = editor.Values().name != Profiles()[std::size_t(index)].name;
     SetProfileFields(index, editor.Values());
     if (renamed) {
         delete ui->profileList->takeItem(ui->profileList->row(entry));
         ui->profileList->setCurrentItem(nullptr);
-        AddSorted(ui->profileList, QString::fromStdString(editor.name), index);
+        AddSorted(ui->profileList, QString::fromStdString(editor.Values().name), index);
     }
 }
 

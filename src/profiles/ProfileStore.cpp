@@ -1,58 +1,6 @@
 #include "profiles/ProfileStore.h"
 
-#include "common/Text.h"
-#include "profiles/StateFile.h"
-
 #include <algorithm>
-#include <istream>
-#include <ostream>
-
-namespace {
-
-// Multi-line fields are stored on one line, each line break as this byte.
-constexpr char lineBreakMarker = '\x01';
-
-std::string EncodeLineBreaks(std::string text)
-{
-    ReplaceAll(text, "\r\n", "\n");
-    std::replace(text.begin(), text.end(), '\n', lineBreakMarker);
-    return text;
-}
-
-std::string DecodeLineBreaks(std::string text)
-{
-    ReplaceAll(text, std::string_view(&lineBreakMarker, 1), "\r\n");
-    return text;
-}
-
-// Reads one profile block. False when the stream ends before the block does.
-bool ReadProfile(std::istream& in, Profile& profile)
-{
-    std::string* const fields[] = {&profile.name, &profile.url, &profile.articleTitle,
-        &profile.articleContent, &profile.category, &profile.subcategory, &profile.authorInfo,
-        &profile.email, &profile.firstName, &profile.lastName, &profile.password};
-    for (std::string* field : fields) {
-        if (!ReadStateLine(in, *field))
-            return false;
-    }
-
-    std::string line;
-    if (!ReadStateLine(in, line))
-        return false;
-    // No allocation depends on the count: a count the file cannot back ends
-    // at the end of the stream.
-    for (std::int32_t count = ParseLeadingInt(line); count > 0; --count) {
-        if (!ReadStateLine(in, line))
-            return false;
-        profile.sentDirectories.insert(line);
-    }
-
-    profile.articleContent = DecodeLineBreaks(std::move(profile.articleContent));
-    profile.authorInfo = DecodeLineBreaks(std::move(profile.authorInfo));
-    return true;
-}
-
-} // namespace
 
 bool ProfileStore::FindProfile(const std::string& name, Profile& profile) const
 {
@@ -98,9 +46,8 @@ int ProfileStore::IndexOf(const std::string& name) const
 void ProfileStore::SetProfileFields(int index, const Profile& fields)
 {
     Profile& profile = profiles.at(std::size_t(index));
-    std::set<std::string> sent = std::move(profile.sentDirectories);
-    profile = fields;
-    profile.sentDirectories = std::move(sent);
+    for (const ProfileField& field : profileFields)
+        profile.*field.member = fields.*field.member;
 }
 
 void ProfileStore::RemoveProfile(int index)
@@ -108,46 +55,24 @@ void ProfileStore::RemoveProfile(int index)
     profiles.erase(profiles.begin() + index);
 }
 
-bool ProfileStore::LoadProfiles(std::istream& in, bool* complete)
+bool SelectSavedProfile(const ProfileStore& store, const std::string& savedName, Profile& current)
 {
-    if (complete)
-        *complete = false;
-    if (!in)
+    if (savedName.empty())
         return false;
-    profiles.clear();
-
-    std::string line;
-    if (!ReadStateLine(in, line))
+    if (store.FindProfile(savedName, current))
         return true;
-    for (std::int32_t count = ParseLeadingInt(line); count > 0; --count) {
-        Profile profile;
-        if (!ReadProfile(in, profile))
-            return true;
-        profiles.push_back(std::move(profile));
-    }
-    if (complete)
-        *complete = true;
+    if (store.Profiles().empty())
+        return false;
+    current = store.Profiles().front();
     return true;
 }
 
-bool ProfileStore::SaveProfiles(std::ostream& out) const
+bool ReselectProfile(const ProfileStore& store, bool hasCurrent, Profile& current)
 {
-    WriteStateLine(out, std::to_string(profiles.size()));
-    for (const Profile& profile : profiles) {
-        WriteStateLine(out, profile.name);
-        WriteStateLine(out, profile.url);
-        WriteStateLine(out, profile.articleTitle);
-        WriteStateLine(out, EncodeLineBreaks(profile.articleContent));
-        WriteStateLine(out, profile.category);
-        WriteStateLine(out, profile.subcategory);
-        WriteStateLine(out, EncodeLineBreaks(profile.authorInfo));
-        WriteStateLine(out, profile.email);
-        WriteStateLine(out, profile.firstName);
-        WriteStateLine(out, profile.lastName);
-        WriteStateLine(out, profile.password);
-        WriteStateLine(out, std::to_string(profile.sentDirectories.size()));
-        for (const std::string& directory : profile.sentDirectories)
-            WriteStateLine(out, directory);
-    }
-    return bool(out);
+    if (hasCurrent && store.IndexOf(current.name) >= 0)
+        return true;
+    if (store.Profiles().empty())
+        return false;
+    current = store.Profiles().front();
+    return true;
 }

@@ -2,8 +2,8 @@
 
 #include "profiles/Profile.h"
 
-#include <iosfwd>
 #include <string>
+#include <utility>
 #include <vector>
 
 // The ordered list of all profiles. The list keeps the order in which
@@ -22,17 +22,9 @@ public:
     // Records the directory as sent for the first profile of that name.
     bool MarkSent(const std::string& profileName, const std::string& directoryName);
 
-    // Replaces the list with the profiles of a state file, read from the
-    // stream's position (the count line) on. Only profiles read whole are
-    // kept: a damaged or truncated file gives the complete ones before the
-    // damage. False, with the list unchanged, when the stream is not usable.
-    // `complete`, when given, tells whether every line the counts promise
-    // was there.
-    bool LoadProfiles(std::istream& in, bool* complete = nullptr);
-    // Writes the count line and every profile block.
-    bool SaveProfiles(std::ostream& out) const;
-
     const std::vector<Profile>& Profiles() const { return profiles; }
+    // Replaces the whole list.
+    void SetProfiles(std::vector<Profile> list) { profiles = std::move(list); }
     // Appends a profile at the end of the list.
     void AddProfile(Profile profile) { profiles.push_back(std::move(profile)); }
     // The position of the first profile called `name`; -1 when there is none.
@@ -47,3 +39,14 @@ public:
 private:
     std::vector<Profile> profiles;
 };
+
+// The profile to select after the state file was read: the one the first
+// line names, else the earliest in list order; none when the first line is
+// empty or the list is. Returns whether `current` was set.
+bool SelectSavedProfile(const ProfileStore& store, const std::string& savedName, Profile& current);
+
+// The profile to select after the profiles were managed: the current one
+// while a profile of its name is left, else the earliest in list order, else
+// none. Returns whether a profile is selected; `current` changes only when
+// another profile takes its place.
+bool ReselectProfile(const ProfileStore& store, bool hasCurrent, Profile& current);

@@ -5,11 +5,14 @@
 #include "profiles/ProfileStore.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <fstream>
 #include <istream>
 #include <iterator>
 #include <ostream>
 #include <sstream>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -19,6 +22,61 @@ constexpr unsigned stateFilePermissions = 0600;
 // Copies of damaged files are numbered up to this; the search for a free
 // name has to end somewhere.
 constexpr int largestCopyNumber = 999;
+
+// Multi-line fields are stored on one line, each line break as this byte.
+constexpr char lineBreakMarker = '\x01';
+
+std::string EncodeLineBreaks(std::string text)
+{
+    ReplaceAll(text, "\r\n", "\n");
+    std::replace(text.begin(), text.end(), '\n', lineBreakMarker);
+    return text;
+}
+
+std::string DecodeLineBreaks(std::string text)
+{
+    ReplaceAll(text, std::string_view(&lineBreakMarker, 1), "\r\n");
+    return text;
+}
+
+// Reads one profile block. False when the stream ends before the block does.
+bool ReadProfileBlock(std::istream& in, Profile& profile)
+{
+    for (const ProfileField& field : profileFields) {
+        if (!ReadStateLine(in, profile.*field.member))
+            return false;
+    }
+
+    std::string line;
+    if (!ReadStateLine(in, line))
+        return false;
+    // No allocation depends on the count: a count the file cannot back ends
+    // at the end of the stream.
+    for (std::int32_t count = ParseLeadingInt(line); count > 0; --count) {
+        if (!ReadStateLine(in, line))
+            return false;
+        profile.sentDirectories.insert(line);
+    }
+
+    for (const ProfileField& field : profileFields) {
+        if (field.multiLine)
+            profile.*field.member = DecodeLineBreaks(std::move(profile.*field.member));
+    }
+    return true;
+}
+
+void WriteProfileBlock(std::ostream& out, const Profile& profile)
+{
+    for (const ProfileField& field : profileFields) {
+        if (field.multiLine)
+            WriteStateLine(out, EncodeLineBreaks(profile.*field.member));
+        else
+            WriteStateLine(out, profile.*field.member);
+    }
+    WriteStateLine(out, std::to_string(profile.sentDirectories.size()));
+    for (const std::string& directory : profile.sentDirectories)
+        WriteStateLine(out, directory);
+}
 
 } // namespace
 
@@ -44,6 +102,38 @@ void WriteStateLine(std::ostream& out, std::string_view text)
     std::replace(line.begin(), line.end(), '\n', ' ');
     line += "\r\n";
     out.write(line.data(), static_cast<std::streamsize>(line.size()));
+}
+
+bool LoadProfiles(std::istream& in, ProfileStore& store, bool* complete)
+{
+    if (complete)
+        *complete = false;
+    if (!in)
+        return false;
+
+    std::vector<Profile> profiles;
+    std::string line;
+    if (ReadStateLine(in, line)) {
+        std::int32_t count = ParseLeadingInt(line);
+        for (; count > 0; --count) {
+            Profile profile;
+            if (!ReadProfileBlock(in, profile))
+                break;
+            profiles.push_back(std::move(profile));
+        }
+        if (complete)
+            *complete = count <= 0;
+    }
+    store.SetProfiles(std::move(profiles));
+    return true;
+}
+
+bool SaveProfiles(std::ostream& out, const ProfileStore& store)
+{
+    WriteStateLine(out, std::to_string(store.Profiles().size()));
+    for (const Profile& profile : store.Profiles())
+        WriteProfileBlock(out, profile);
+    return bool(out);
 }
 
 std::string StateReadResult::Description() const
@@ -79,7 +169,7 @@ StateReadResult ReadState(std::istream& in, ProfileStore& store)
     std::istringstream text(std::move(bytes), std::ios::binary);
     const bool empty = !ReadStateLine(text, result.selectedName);
     bool complete = false;
-    store.LoadProfiles(text, &complete);
+    LoadProfiles(text, store, &complete);
     if (empty)
         return result;
     if (!complete)
@@ -92,7 +182,7 @@ StateReadResult ReadState(std::istream& in, ProfileStore& store)
 void WriteState(std::ostream& out, const ProfileStore& store, const std::string* selectedName)
 {
     WriteStateLine(out, selectedName ? *selectedName : std::string());
-    store.SaveProfiles(out);
+    SaveProfiles(out, store);
 }
 
 std::string StateFileBytes(const ProfileStore& store, const std::string* selectedName)
@@ -147,26 +237,4 @@ StateFileLoad LoadStateFile(
             "); it will be written over when your profiles are saved.";
     load.notice = Message {text, caption, MessageIcon::Exclamation};
     return load;
-}
-
-bool SelectSavedProfile(const ProfileStore& store, const std::string& savedName, Profile& current)
-{
-    if (savedName.empty())
-        return false;
-    if (store.FindProfile(savedName, current))
-        return true;
-    if (store.Profiles().empty())
-        return false;
-    current = store.Profiles().front();
-    return true;
-}
-
-bool ReselectProfile(const ProfileStore& store, bool hasCurrent, Profile& current)
-{
-    if (hasCurrent && store.IndexOf(current.name) >= 0)
-        return true;
-    if (store.Profiles().empty())
-        return false;
-    current = store.Profiles().front();
-    return true;
 }

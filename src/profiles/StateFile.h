@@ -8,10 +8,14 @@
 #include <string_view>
 
 class ProfileStore;
-struct Profile;
 
-// The state file "sv.dat": the selected profile's name on the first line,
-// then the profiles. Lines end in CR LF on every platform.
+// The state file "sv.dat", byte for byte: the selected profile's name on
+// the first line, then the profiles. Lines end in CR LF on every platform.
+// The profiles are a line with their count, then one block per profile:
+// its eleven text fields, one line each in the order of `profileFields`,
+// a line with the count of its sent directories and one line per name. A
+// multi-line field keeps its line breaks on its one line, each as the byte
+// 0x01.
 
 // Reads one line: bytes up to the next LF, without the LF and a CR right
 // before it. The last line of a file may end at the end of the file instead
@@ -20,6 +24,16 @@ bool ReadStateLine(std::istream& in, std::string& line);
 // Writes `text` and the line end. A LF inside `text` is written as a blank,
 // so no value can spill into the next line.
 void WriteStateLine(std::ostream& out, std::string_view text);
+
+// Replaces the profiles of `store` with those read from the stream's
+// position (the count line) on. Only profiles read whole are kept: a
+// damaged or truncated file gives the complete ones before the damage.
+// False, with the store unchanged, when the stream is not usable.
+// `complete`, when given, tells whether every line the counts promise was
+// there.
+bool LoadProfiles(std::istream& in, ProfileStore& store, bool* complete = nullptr);
+// Writes the count line and every profile block of `store`.
+bool SaveProfiles(std::ostream& out, const ProfileStore& store);
 
 // How a state file was read.
 struct StateReadResult
@@ -80,14 +94,3 @@ struct StateFileLoad
 // captioned `caption`, says so.
 StateFileLoad LoadStateFile(
     const std::string& path, ProfileStore& store, const std::string& caption);
-
-// The profile to select after the state file was read: the one the first
-// line names, else the earliest in list order; none when the first line is
-// empty or the list is. Returns whether `current` was set.
-bool SelectSavedProfile(const ProfileStore& store, const std::string& savedName, Profile& current);
-
-// The profile to select after the profiles were managed: the current one
-// while a profile of its name is left, else the earliest in list order, else
-// none. Returns whether a profile is selected; `current` changes only when
-// another profile takes its place.
-bool ReselectProfile(const ProfileStore& store, bool hasCurrent, Profile& current);

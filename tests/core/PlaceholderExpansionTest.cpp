@@ -1,27 +1,11 @@
 #include "fill/PlaceholderExpansion.h"
 
 #include "profiles/Profile.h"
+#include "support/SampleProfiles.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-Profile SampleProfile()
-{
-    Profile profile;
-    profile.name = "Garden Tips";
-    profile.url = "http://garden.test/";
-    profile.articleTitle = "Ten Herbs for Shade";
-    profile.articleContent = "Herbs like shade.\r\nMint spreads fast.\r\n";
-    profile.category = "Home";
-    profile.subcategory = "Gardening";
-    profile.authorInfo = "Jo Lee writes\r\nabout gardens.";
-    profile.email = "jo@garden.test";
-    profile.firstName = "Ann";
-    profile.lastName = "Lee";
-    profile.password = "s3cret";
-    return profile;
-}
 
 TEST(PlaceholderExpansionTest, EachTokenTakesItsField)
 {
@@ -36,16 +20,16 @@ TEST(PlaceholderExpansionTest, EachTokenTakesItsField)
         {"#url#", profile.url},
         {"#title#", profile.articleTitle},
         {"#desc#", profile.articleContent},
-        {"#cat#/#subcat#", "Home/Gardening"},
+        {"#cat#/#subcat#", "Small Business/Gardening"},
         {"#keywords#", profile.authorInfo},
         {"#email#", profile.email},
-        {"#fname# #lname#", "Ann Lee"},
-        {"#fname##lname#", "AnnLee"},
-        {"#password#", "s3cret"},
+        {"#fname# #lname#", "Jo Lee"},
+        {"#fname##lname#", "JoLee"},
+        {"#password#", "pa ss"},
         {"#lname#", "Lee"},
         {"#title#|#title#|#title#", "Ten Herbs for Shade|Ten Herbs for Shade|Ten Herbs for Shade"},
         {"#Title# # title# #title #TITLE#", "#Title# # title# #title #TITLE#"},
-        {"##fname##", "#Ann#"},
+        {"##fname##", "#Jo#"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.pattern);

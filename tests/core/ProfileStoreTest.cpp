@@ -1,30 +1,22 @@
 #include "profiles/ProfileStore.h"
 
 #include "support/Printers.h"
+#include "support/SampleProfiles.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-Profile Named(const std::string& name, std::set<std::string> sent = {})
-{
-    Profile profile;
-    profile.name = name;
-    profile.url = "url of " + name;
-    profile.sentDirectories = std::move(sent);
-    return profile;
-}
-
 TEST(ProfileStoreTest, LookUpsTakeTheFirstExactMatch)
 {
     ProfileStore store;
-    store.AddProfile(Named("Tips", {"d1"}));
-    store.AddProfile(Named("tips"));
-    store.AddProfile(Named("Tips", {"d2"}));
-    store.AddProfile(Named(""));
-    store.AddProfile(Named("Tips "));
+    store.AddProfile(SampleProfile("Tips", {"d1"}));
+    store.AddProfile(SampleProfile("tips"));
+    store.AddProfile(SampleProfile("Tips", {"d2"}));
+    store.AddProfile(SampleProfile(""));
+    store.AddProfile(SampleProfile("Tips "));
 
-    Profile found = Named("untouched");
+    Profile found = SampleProfile("untouched");
     EXPECT_TRUE(store.FindProfile("Tips", found));
     EXPECT_EQ(found, store.Profiles()[0]);
     EXPECT_TRUE(store.FindProfile("", found));
@@ -52,7 +44,7 @@ TEST(ProfileStoreTest, LookUpsTakeTheFirstExactMatch)
 TEST(ProfileStoreTest, SentSetIsOrderedByByteValueAndHoldsEachNameOnce)
 {
     ProfileStore store;
-    store.AddProfile(Named("P"));
+    store.AddProfile(SampleProfile("P"));
     for (const char* directory : {"alpha", "Alpha", "Alph", "\xC3\xA9t\xC3\xA9", "Alpha", "Zeta"})
         EXPECT_TRUE(store.MarkSent("P", directory));
     const std::vector<std::string> expected {"Alph", "Alpha", "Zeta", "alpha", "\xC3\xA9t\xC3\xA9"};
@@ -63,18 +55,23 @@ TEST(ProfileStoreTest, SentSetIsOrderedByByteValueAndHoldsEachNameOnce)
 TEST(ProfileStoreTest, EditKeepsMarksAndRemoveKeepsTheOrder)
 {
     ProfileStore store;
-    store.AddProfile(Named("A", {"d1", "d2"}));
-    store.AddProfile(Named("B"));
-    store.AddProfile(Named("A"));
+    store.AddProfile(SampleProfile("A", {"d1", "d2"}));
+    store.AddProfile(SampleProfile("B"));
+    store.AddProfile(SampleProfile("A"));
     EXPECT_EQ(store.IndexOf("A"), 0);
     EXPECT_EQ(store.IndexOf("B"), 1);
     EXPECT_EQ(store.IndexOf("C"), -1);
 
-    Profile edited = Named("Renamed", {"ignored"});
-    edited.email = "new@test";
+    // Every text field is taken, whatever it holds.
+    Profile edited;
+    for (const ProfileField& field : profileFields)
+        edited.*field.member = std::string("edited ") + field.label;
+    edited.name = "Renamed";
+    edited.sentDirectories = {"ignored"};
     store.SetProfileFields(0, edited);
-    EXPECT_EQ(store.Profiles()[0].name, "Renamed");
-    EXPECT_EQ(store.Profiles()[0].email, "new@test");
+    Profile expected = edited;
+    expected.sentDirectories = {"d1", "d2"};
+    EXPECT_EQ(store.Profiles()[0], expected);
     EXPECT_TRUE(store.IsSent("Renamed", "d1"));
     EXPECT_FALSE(store.IsSent("Renamed", "ignored"));
     EXPECT_FALSE(store.IsSent("A", "d1")) << "the old name has no marks left";
@@ -83,18 +80,57 @@ TEST(ProfileStoreTest, EditKeepsMarksAndRemoveKeepsTheOrder)
     std::vector<std::string> names;
     store.GetProfileNames(names);
     EXPECT_EQ(names, (std::vector<std::string> {"B", "A"}));
-    store.AddProfile(Named("Renamed"));
+    store.AddProfile(SampleProfile("Renamed"));
     EXPECT_FALSE(store.IsSent("Renamed", "d1")) << "a new profile of a removed name starts clean";
 }
 
 TEST(ProfileStoreTest, CopiesShareNothing)
 {
     ProfileStore store;
-    store.AddProfile(Named("P", {"d1"}));
+    store.AddProfile(SampleProfile("P", {"d1"}));
     Profile copy;
     ASSERT_TRUE(store.FindProfile("P", copy));
     store.MarkSent("P", "d2");
     EXPECT_EQ(copy.sentDirectories, (std::set<std::string> {"d1"}));
+}
+
+TEST(ProfileStoreTest, SavedSelectionPicksTheNamedOrTheEarliestProfile)
+{
+    ProfileStore store;
+    for (const char* name : {"Second", "First", "Third"})
+        store.AddProfile(SampleProfile(name));
+    Profile current;
+    EXPECT_TRUE(SelectSavedProfile(store, "First", current));
+    EXPECT_EQ(current.name, "First");
+    EXPECT_TRUE(SelectSavedProfile(store, "Gone", current));
+    EXPECT_EQ(current.name, "Second");
+    current.name = "unchanged";
+    EXPECT_FALSE(SelectSavedProfile(store, "", current));
+    EXPECT_EQ(current.name, "unchanged");
+    EXPECT_FALSE(SelectSavedProfile(ProfileStore(), "Gone", current));
+}
+
+TEST(ProfileStoreTest, ManagedProfilesKeepTheCurrentOneOrTakeTheEarliest)
+{
+    ProfileStore store;
+    for (const char* name : {"Second", "First"})
+        store.AddProfile(SampleProfile(name));
+    Profile current;
+    current.name = "First";
+    current.email = "stale copy";
+    EXPECT_TRUE(ReselectProfile(store, true, current));
+    EXPECT_EQ(current.email, "stale copy") << "a profile still there is kept as it is";
+
+    current.name = "Gone";
+    EXPECT_TRUE(ReselectProfile(store, true, current));
+    EXPECT_EQ(current.name, "Second");
+
+    current.name = "First";
+    EXPECT_TRUE(ReselectProfile(store, false, current));
+    EXPECT_EQ(current.name, "Second") << "with none selected, the earliest is taken";
+
+    EXPECT_FALSE(ReselectProfile(ProfileStore(), true, current));
+    EXPECT_FALSE(ReselectProfile(ProfileStore(), false, current));
 }
 
 } // namespace

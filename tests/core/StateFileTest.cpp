@@ -5,6 +5,7 @@
 #include "directorydb/DirectoryDatabase.h"
 #include "profiles/ProfileStore.h"
 #include "support/Printers.h"
+#include "support/SampleProfiles.h"
 #include "support/TemporaryDirectory.h"
 
 #include <gtest/gtest.h>
@@ -32,21 +33,8 @@ std::string Read(const std::string& bytes, ProfileStore& store)
     return ReadResult(bytes, store).selectedName;
 }
 
-Profile GardenTips()
-{
-    Profile profile;
-    profile.name = "Garden Tips";
-    profile.url = "http://garden.test/";
-    profile.articleTitle = "Ten Herbs for Shade";
-    profile.articleContent = "Herbs like shade.\r\nMint spreads fast.";
-    profile.authorInfo = "Jo Lee writes about small gardens.";
-    profile.email = "jo@garden.test";
-    profile.firstName = "Jo";
-    profile.lastName = "Lee";
-    profile.password = "pa ss";
-    profile.sentDirectories = {"Zeta Zone", "Alpha Articles"};
-    return profile;
-}
+// Sent marks given in other than the file's order.
+const std::set<std::string> gardenTipsSent {"Zeta Zone", "Alpha Articles"};
 
 TEST(StateFileTest, EmptyStateIsAnEmptyLineAndZero)
 {
@@ -69,7 +57,7 @@ TEST(StateFileTest, OneBareProfileIsThirtyTwoBytes)
 TEST(StateFileTest, TwoProfilesAreWrittenLineByLine)
 {
     ProfileStore store;
-    store.AddProfile(GardenTips());
+    store.AddProfile(SampleProfile("Garden Tips", gardenTipsSent));
     Profile spare;
     spare.name = "Spare";
     store.AddProfile(spare);
@@ -78,8 +66,9 @@ TEST(StateFileTest, TwoProfilesAreWrittenLineByLine)
     const std::string expected =
         "Garden Tips\r\n2\r\n"
         "Garden Tips\r\nhttp://garden.test/\r\nTen Herbs for Shade\r\n"
-        "Herbs like shade.\x01Mint spreads fast.\r\n\r\n\r\n"
-        "Jo Lee writes about small gardens.\r\njo@garden.test\r\nJo\r\nLee\r\n"
+        "Herbs like shade.\x01Mint spreads fast.\r\nSmall Business\r\nGardening\r\n"
+        "Jo Lee writes\x01"
+        "about small gardens.\r\njo@garden.test\r\nJo\r\nLee\r\n"
         "pa ss\r\n2\r\nAlpha Articles\r\nZeta Zone\r\n"
         "Spare\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n0\r\n";
     EXPECT_EQ(Bytes(store, &selected), expected);
@@ -125,51 +114,6 @@ TEST(StateFileTest, ReadingAcceptsBareLineFeedsAndSortsSentNames)
     EXPECT_EQ(p.category, "cat");
     EXPECT_EQ(p.password, "pw");
     EXPECT_EQ(p.sentDirectories, (std::set<std::string> {"Alpha", "mid", "zeta"}));
-}
-
-TEST(StateFileTest, SavedSelectionPicksTheNamedOrTheEarliestProfile)
-{
-    ProfileStore store;
-    for (const char* name : {"Second", "First", "Third"}) {
-        Profile p;
-        p.name = name;
-        store.AddProfile(p);
-    }
-    Profile current;
-    EXPECT_TRUE(SelectSavedProfile(store, "First", current));
-    EXPECT_EQ(current.name, "First");
-    EXPECT_TRUE(SelectSavedProfile(store, "Gone", current));
-    EXPECT_EQ(current.name, "Second");
-    current.name = "unchanged";
-    EXPECT_FALSE(SelectSavedProfile(store, "", current));
-    EXPECT_EQ(current.name, "unchanged");
-    EXPECT_FALSE(SelectSavedProfile(ProfileStore(), "Gone", current));
-}
-
-TEST(StateFileTest, ManagedProfilesKeepTheCurrentOneOrTakeTheEarliest)
-{
-    ProfileStore store;
-    for (const char* name : {"Second", "First"}) {
-        Profile p;
-        p.name = name;
-        store.AddProfile(p);
-    }
-    Profile current;
-    current.name = "First";
-    current.email = "stale copy";
-    EXPECT_TRUE(ReselectProfile(store, true, current));
-    EXPECT_EQ(current.email, "stale copy") << "a profile still there is kept as it is";
-
-    current.name = "Gone";
-    EXPECT_TRUE(ReselectProfile(store, true, current));
-    EXPECT_EQ(current.name, "Second");
-
-    current.name = "First";
-    EXPECT_TRUE(ReselectProfile(store, false, current));
-    EXPECT_EQ(current.name, "Second") << "with none selected, the earliest is taken";
-
-    EXPECT_FALSE(ReselectProfile(ProfileStore(), true, current));
-    EXPECT_FALSE(ReselectProfile(ProfileStore(), false, current));
 }
 
 TEST(StateFileTest, ALineEndInASingleLineValueCannotShiftTheFile)
@@ -250,8 +194,8 @@ TEST(StateFileTest, WhatWasReadIsReadAgainAfterWriting)
 TEST(StateFileTest, TruncatedFilesKeepTheCompleteProfiles)
 {
     ProfileStore store;
-    store.AddProfile(GardenTips());
-    Profile second = GardenTips();
+    store.AddProfile(SampleProfile("Garden Tips", gardenTipsSent));
+    Profile second = SampleProfile("Garden Tips", gardenTipsSent);
     second.name = "Second";
     second.sentDirectories.clear();
     store.AddProfile(second);
@@ -283,7 +227,7 @@ TEST(StateFileTest, TruncatedFilesKeepTheCompleteProfiles)
 TEST(StateFileTest, ALastLineWithoutItsLineEndIsRead)
 {
     ProfileStore store;
-    store.AddProfile(GardenTips());
+    store.AddProfile(SampleProfile("Garden Tips", gardenTipsSent));
     Profile second;
     second.name = "Second";
     second.sentDirectories = {"Last Directory"};
@@ -415,7 +359,7 @@ TEST(StateFileTest, AnOriginalWorthKeepingIsCopiedAside)
     TemporaryDirectory folder;
     const std::string path = folder.FilePath("sv.dat");
     ProfileStore store;
-    store.AddProfile(GardenTips());
+    store.AddProfile(SampleProfile("Garden Tips", gardenTipsSent));
     const std::string clean = Bytes(store, &store.Profiles()[0].name);
 
     ProfileStore loaded;

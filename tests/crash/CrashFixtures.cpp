@@ -1,6 +1,7 @@
 #include "crash/CrashFixtures.h"
 
 #include "profiles/StateFile.h"
+#include "support/SampleProfiles.h"
 
 namespace {
 
@@ -45,17 +46,13 @@ ProfileStore CrashProfileStore(int version)
     const std::string tag = "v" + std::to_string(version);
     for (std::size_t i = 0; i < ProfileCount(version); ++i) {
         const std::string number = std::to_string(i);
-        Profile profile;
-        profile.name = "Profile " + number + " " + tag;
+        Profile profile = SampleProfile("Profile " + number + " " + tag);
         profile.url = "http://garden" + number + ".test/" + tag;
         profile.articleTitle = "Ten Herbs for Shade, part " + number;
         profile.articleContent = Paragraphs(version, i);
-        profile.category = "Home and Garden";
         profile.subcategory = i % 2 ? "Herbs" : "";
         profile.authorInfo = "Jo Lee writes about small gardens.\r\nSee " + profile.url;
         profile.email = "jo" + number + "@garden.test";
-        profile.firstName = "Jo";
-        profile.lastName = "Lee";
         profile.password = "secret " + tag;
         for (std::size_t d = 0; d < i % 7; ++d)
             profile.sentDirectories.insert("Directory " + std::to_string(d * 13 + i));

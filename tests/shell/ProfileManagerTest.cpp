@@ -105,6 +105,41 @@ TEST(ProfileEditorTest, ValuesPassThroughUnchanged)
     }
 }
 
+// Each value goes into the control labelled for it, multi-line values with
+// the editor's own line breaks.
+TEST(ProfileEditorTest, EachValueShowsInItsOwnControl)
+{
+    EditorAnswers answers;
+    answers.answers.push_back([](CProfileData& editor) {
+        const Ui::CProfileData& form = *editor.Form();
+        const struct
+        {
+            const char* control;
+            QString shown;
+            std::string expected;
+        } rows[] = {
+            {"name", form.name->text(), "Garden"},
+            {"url", form.url->text(), "http://Garden.test/"},
+            {"articleTitle", form.articleTitle->text(), "Title of Garden"},
+            {"articleContent", form.articleContent->toPlainText(),
+                "Line one\nLine two\n\nLine four"},
+            {"category", form.categoryCombo->currentText(), "Not a listed category"},
+            {"subcategory", form.subcategoryCombo->currentText(), "Sub"},
+            {"authorInfo", form.authorInfo->toPlainText(), "About\nme"},
+            {"email", form.email->text(), "Garden@example.test"},
+            {"firstName", form.firstName->text(), "Ann"},
+            {"lastName", form.lastName->text(), "Lee"},
+            {"password", form.password->text(), "pa55 word"},
+        };
+        for (const auto& row : rows)
+            EXPECT_EQ(row.shown.toStdString(), row.expected) << row.control;
+        return int(QDialog::Rejected);
+    });
+    CProfileData editor;
+    editor.SetValues(Full("Garden"));
+    EXPECT_EQ(editor.DoModal(), QDialog::Rejected);
+}
+
 TEST(ProfileEditorTest, TypedTextComesBackWithCrLfLineBreaks)
 {
     CProfileData editor;
@@ -122,11 +157,11 @@ TEST(ProfileEditorTest, TypedTextComesBackWithCrLfLineBreaks)
         QTest::keyClick(editor.Form()->lastName, Qt::Key_Return);
     });
     ASSERT_EQ(editor.DoModal(), QDialog::Accepted);
-    EXPECT_EQ(editor.name, "Typed");
-    EXPECT_EQ(editor.articleContent, "first\r\nsecond");
-    EXPECT_EQ(editor.authorInfo, "a\r\nb");
-    EXPECT_EQ(editor.password, "s3cret");
-    EXPECT_EQ(editor.category, "");
+    EXPECT_EQ(editor.Values().name, "Typed");
+    EXPECT_EQ(editor.Values().articleContent, "first\r\nsecond");
+    EXPECT_EQ(editor.Values().authorInfo, "a\r\nb");
+    EXPECT_EQ(editor.Values().password, "s3cret");
+    EXPECT_EQ(editor.Values().category, "");
 }
 
 TEST(ProfileEditorTest, CancelHandsNothingBackAndTabFollowsTheForm)

@@ -8,11 +8,10 @@
 // Readable test failures for our value types.
 inline void PrintTo(const Profile& p, std::ostream* out)
 {
-    *out << "Profile{name=\"" << p.name << "\", url=\"" << p.url << "\", title=\"" << p.articleTitle
-         << "\", content=\"" << p.articleContent << "\", category=\"" << p.category
-         << "\", subcategory=\"" << p.subcategory << "\", authorInfo=\"" << p.authorInfo
-         << "\", email=\"" << p.email << "\", firstName=\"" << p.firstName << "\", lastName=\""
-         << p.lastName << "\", password=\"" << p.password << "\", sent={";
+    *out << "Profile{";
+    for (const ProfileField& field : profileFields)
+        *out << field.label << " \"" << p.*field.member << "\", ";
+    *out << "sent={";
     for (const auto& directory : p.sentDirectories)
         *out << '"' << directory << "\" ";
     *out << "}}";
