@@ -1,6 +1,7 @@
 #include "ShellTestSupport.h"
 #include "profiles/StateFile.h"
 #include "support/Printers.h"
+#include "support/SampleProfiles.h"
 
 #include <filesystem>
 #include <random>
@@ -10,13 +11,7 @@ namespace {
 
 Profile Sample(int i)
 {
-    Profile p;
-    p.name = "Profile " + std::to_string(i);
-    p.articleTitle = "Title " + std::to_string(i);
-    p.articleContent = "Line one\r\nLine two";
-    p.email = "p" + std::to_string(i) + "@example.test";
-    p.sentDirectories = {"Alpha", "Beta " + std::to_string(i)};
-    return p;
+    return SampleProfile("Profile " + std::to_string(i), {"Alpha", "Beta " + std::to_string(i)});
 }
 
 std::vector<Profile> ReadProfiles(const std::string& bytes, std::string* firstLine = nullptr)
