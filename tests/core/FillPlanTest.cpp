@@ -44,25 +44,6 @@ TEST(FillPlanTest, ItemsInOrderWithVariablesThenPlaceholders)
     EXPECT_TRUE(log.messages.empty());
 }
 
-// The plan's text is data: nothing in it can end the script, the string or
-// an enclosing HTML script element.
-TEST(FillPlanTest, ScriptCarriesHostileTextOnlyAsEncodedData)
-{
-    const std::string hostile = "\"]);alert(1);//</script><script>x\\'\r\n\u2028`${1}`";
-    const std::string empty = FillScript({});
-    ASSERT_EQ(empty.substr(empty.size() - 5), "([]);");
-    const std::string code = empty.substr(0, empty.size() - 5);
-
-    const std::string script = FillScript({{hostile, 2, hostile}});
-    ASSERT_EQ(script.substr(0, code.size()), code) << "the code never changes with the data";
-    const std::string data = script.substr(code.size());
-    EXPECT_EQ(data.find("</"), std::string::npos) << data;
-    EXPECT_EQ(data.find('\n'), std::string::npos);
-    EXPECT_EQ(data.find("\xE2\x80\xA8"), std::string::npos);
-    EXPECT_NE(data.find(R"(\"]);alert(1);//\u003c/script\u003e)"), std::string::npos) << data;
-    EXPECT_NE(data.find(",2,"), std::string::npos);
-}
-
 TEST(SubmissionWatchTest, CheckIsDueStrictlyAfterThreeSecondsAcrossTheClockWrap)
 {
     const struct
