@@ -4,6 +4,7 @@
 #include "common/MessageLog.h"
 #include "demo/DemoSites.h"
 #include "directorydb/DirectoryDatabase.h"
+#include "support/ClosedPort.h"
 
 #include <gtest/gtest.h>
 #include <httplib.h>
@@ -148,6 +149,10 @@ TEST(DemoServerLifecycle, StartsStopsAndRefusesABusyPort)
     first.Stop();
     EXPECT_EQ(first.Port(), 0);
     first.Stop();
+    // The server let go of its port: the test takes it and keeps it shut,
+    // so that no other server can answer on it meanwhile.
+    const ClosedPort held(port);
+    ASSERT_TRUE(held.Bound()) << "the stopped server still holds port " << port;
     httplib::Client client("127.0.0.1", port);
     client.set_connection_timeout(2);
     EXPECT_FALSE(client.Get("/updates/"));
