@@ -7,6 +7,7 @@
 #include "common/MessageLog.h"
 #include "directorydb/DirectoryDatabase.h"
 #include "fill/FillPlan.h"
+#include "fill/PageScripts.h"
 #include "profiles/Profile.h"
 
 #include <cstdint>

@@ -8,6 +8,7 @@
 #include "browser/CBrowserCtrl.h"
 #include "common/AtomicFile.h"
 #include "fill/FillPlan.h"
+#include "fill/PageScripts.h"
 #include "profiles/StateFile.h"
 #include "update/CUpdateDialog.h"
 

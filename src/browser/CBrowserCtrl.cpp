@@ -2,6 +2,7 @@
 
 #include "browser/NavigationAddress.h"
 #include "fill/FormSubmitBridge.h"
+#include "fill/PageScripts.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -12,36 +13,6 @@
 #include <QWebEngineScriptCollection>
 
 namespace {
-
-// Runs in the isolated world of every page, before the page's own scripts:
-// connects to the web channel and offers quillmark.hookForm(). A submission
-// that comes before the channel is up is passed on as soon as it is.
-const char* const submitHookScript = R"JS(
-(function () {
-    'use strict';
-    var sink = null;
-    var waiting = 0;
-    new QWebChannel(qt.webChannelTransport, function (channel) {
-        sink = channel.objects.formSubmitSink;
-        for (; waiting > 0; --waiting)
-            sink.formSubmitted();
-    });
-    function reportSubmission() {
-        if (sink)
-            sink.formSubmitted();
-        else
-            ++waiting;
-    }
-    window.quillmark = {
-        hookForm: function (form) {
-            // The same listener added twice is still one listener. The
-            // prototype's method is used, as a form control named
-            // "addEventListener" would hide the form's own.
-            EventTarget.prototype.addEventListener.call(form, 'submit', reportSubmission);
-        }
-    };
-})();
-)JS";
 
 // A navigation that has not started after this long never will (an address
 // the engine hands to another program, for instance): the browser is then
@@ -137,7 +108,9 @@ void CBrowserCtrl::SetFormSubmitSink(FormSubmitSink& sink)
 {
     delete channel;
     channel = new QWebChannel(this);
-    channel->registerObject(QStringLiteral("formSubmitSink"), new FormSubmitBridge(sink, channel));
+    channel->registerObject(QString::fromUtf8(formSubmitSinkObject.data(),
+                                static_cast<int>(formSubmitSinkObject.size())),
+        new FormSubmitBridge(sink, channel));
     page()->setWebChannel(channel, scriptWorld);
 
     QWebEngineScript script;
@@ -145,7 +118,8 @@ void CBrowserCtrl::SetFormSubmitSink(FormSubmitSink& sink)
     script.setWorldId(scriptWorld);
     script.setInjectionPoint(QWebEngineScript::DocumentCreation);
     script.setRunsOnSubFrames(false);
-    script.setSourceCode(WebChannelLibrary() + QLatin1String(submitHookScript));
+    // The hook needs the web channel library, which runs first.
+    script.setSourceCode(WebChannelLibrary() + QString::fromStdString(SubmitHookScript()));
     QWebEngineScriptCollection& scripts = page()->scripts();
     for (const QWebEngineScript& old : scripts.find(script.name()))
         scripts.remove(old);

@@ -45,8 +45,8 @@ public:
     unsigned LoadCount() const { return loadCount; }
 
     // Lets forms hooked by the program's scripts report their submission to
-    // `sink`. In the isolated world, `quillmark.hookForm(form)` hooks a form;
-    // hooking a form again adds nothing.
+    // `sink`: every page gets the submit hook of fill/PageScripts.h, which
+    // reaches the sink through the web channel.
     void SetFormSubmitSink(FormSubmitSink& sink);
 
     // Runs `script` in the isolated world; `done` gets its result unless the

@@ -26,9 +26,3 @@ struct FillStep
 // expanded from the profile. A directory the database lacks gives nothing.
 std::vector<FillStep> BuildFillPlan(
     const DirectoryDatabase& database, const std::string& directoryName, const Profile& profile);
-
-// The script that carries out a fill plan in the page. It runs in the
-// program's isolated script world, where `quillmark.hookForm` exists. The
-// plan's text reaches the page only as encoded data, never as code. The
-// script's result is the number of elements written.
-std::string FillScript(const std::vector<FillStep>& plan);

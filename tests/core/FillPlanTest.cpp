@@ -1,7 +1,5 @@
 #include "fill/FillPlan.h"
 
-#include "app/DirectoryListEntry.h"
-#include "app/SubmissionWatch.h"
 #include "common/MessageLog.h"
 #include "directorydb/DirectoryDatabase.h"
 #include "profiles/Profile.h"
@@ -42,73 +40,6 @@ TEST(FillPlanTest, ItemsInOrderWithVariablesThenPlaceholders)
     EXPECT_EQ(BuildFillPlan(database, "D", profile)[2].text, "100");
     EXPECT_TRUE(BuildFillPlan(database, "Unknown", profile).empty());
     EXPECT_TRUE(log.messages.empty());
-}
-
-// The plan's text is data: nothing in it can end the script, the string or
-// an enclosing HTML script element.
-TEST(FillPlanTest, ScriptCarriesHostileTextOnlyAsEncodedData)
-{
-    const std::string hostile = "\"]);alert(1);//</script><script>x\\'\r\n\u2028`${1}`";
-    const std::string empty = FillScript({});
-    ASSERT_EQ(empty.substr(empty.size() - 5), "([]);");
-    const std::string code = empty.substr(0, empty.size() - 5);
-
-    const std::string script = FillScript({{hostile, 2, hostile}});
-    ASSERT_EQ(script.substr(0, code.size()), code) << "the code never changes with the data";
-    const std::string data = script.substr(code.size());
-    EXPECT_EQ(data.find("</"), std::string::npos) << data;
-    EXPECT_EQ(data.find('\n'), std::string::npos);
-    EXPECT_EQ(data.find("\xE2\x80\xA8"), std::string::npos);
-    EXPECT_NE(data.find(R"(\"]);alert(1);//\u003c/script\u003e)"), std::string::npos) << data;
-    EXPECT_NE(data.find(",2,"), std::string::npos);
-}
-
-TEST(SubmissionWatchTest, CheckIsDueStrictlyAfterThreeSecondsAcrossTheClockWrap)
-{
-    const struct
-    {
-        std::uint32_t now;
-        std::uint32_t submitted;
-        bool due;
-    } rows[] = {
-        {1000, 1000, false},
-        {4000, 1000, false},
-        {4001, 1000, true},
-        {2000, 0xFFFFFFFFu - 999, false}, // 3000 ms across the wrap
-        {2001, 0xFFFFFFFFu - 999, true},
-        {500, 0xFFFFFF00u, false},
-        {0xFFFFFFFFu, 0, true},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(std::to_string(row.now) + " " + std::to_string(row.submitted));
-        EXPECT_EQ(SubmissionCheckDue(row.now, row.submitted), row.due);
-    }
-}
-
-TEST(SubmissionWatchTest, MarkerIsSearchedByteForByteBeforeTheFirstZero)
-{
-    const std::string page = "<p>Thank you, your article has been received</p>";
-    EXPECT_TRUE(PageConfirmsSubmission(page, "article has been received"));
-    EXPECT_FALSE(PageConfirmsSubmission(page, "Article has been received"));
-    EXPECT_FALSE(PageConfirmsSubmission(page, "received!"));
-    EXPECT_TRUE(PageConfirmsSubmission(page, ""));
-    EXPECT_TRUE(PageConfirmsSubmission("", ""));
-    EXPECT_FALSE(PageConfirmsSubmission(std::string("<p>\0Thanks</p>", 13), "Thanks"));
-    EXPECT_TRUE(PageConfirmsSubmission(std::string("Thanks\0tail", 11), "Thanks"));
-}
-
-TEST(DirectoryListEntryTest, SuffixesAndCuttingBackToTheName)
-{
-    EXPECT_EQ(DirectoryListEntry("Alpha", false, true), "Alpha");
-    EXPECT_EQ(DirectoryListEntry("Alpha", true, true), "Alpha [sent]");
-    EXPECT_EQ(DirectoryListEntry("Alpha", true, false), "Alpha [not sent]");
-    EXPECT_EQ(DirectoryNameFromEntry("Alpha [not sent]"), "Alpha");
-    EXPECT_EQ(DirectoryNameFromEntry("Alpha"), "Alpha");
-    EXPECT_EQ(DirectoryNameFromEntry("Odd [name] [sent]"), "Odd");
-    EXPECT_EQ(DirectoryNameFromEntry("Tight[x] [sent]"), "Tight[x]");
-    EXPECT_EQ(SentDirectoryEntry("Alpha [not sent]"), "Alpha [sent]");
-    EXPECT_EQ(SentDirectoryEntry("Alpha [sent]"), "Alpha [sent]");
-    EXPECT_EQ(SentDirectoryEntry("Alpha"), "Alpha [sent]");
 }
 
 } // namespace

@@ -1,32 +1,32 @@
-// The demo directories in a real browser: each submission page is filled the
-// way the program fills it (element by name or id, with an index among equal
-// names), submitted with its own button, and the page that follows, or the
-// same page for a directory that answers in place, must show the directory's
-// confirmation text.
+// The demo directories in the program's own browser: each submission page is
+// filled by the program's fill script from the program's fill plan,
+// submitted with its own button, and the page that follows, or the same page
+// for a directory that answers in place, must show the directory's
+// confirmation text, while the submit hook reports the submission.
 
 #include "TestData.h"
+#include "browser/CBrowserCtrl.h"
 #include "common/MessageLog.h"
 #include "demo/DemoServer.h"
 #include "directorydb/DirectoryDatabase.h"
-#include "fill/PlaceholderExpansion.h"
+#include "fill/FillPlan.h"
+#include "fill/FormSubmitSink.h"
+#include "fill/PageScripts.h"
 #include "profiles/Profile.h"
+#include "support/EventLoop.h"
+#include "support/TemporaryDirectory.h"
 
+#include <QApplication>
 #include <QDeadlineTimer>
-#include <QEventLoop>
-#include <QGuiApplication>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QPointer>
-#include <QTimer>
 #include <QUrl>
 #include <QWebEnginePage>
-#include <QWebEngineProfile>
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <optional>
+#include <stdlib.h>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -37,120 +37,36 @@ const std::string demoDir = QUILLMARK_DEMO_DIR;
 const std::string demoBase = "http://127.0.0.1:8731";
 constexpr int kTimeoutMs = 15000;
 
-// Runs the event loop until the `done` handed to `start` is called or the
-// time-out passes. A `done` that comes too late finds the loop gone and
-// does nothing.
-template<typename Start>
-bool RunUntilDone(Start start)
+const std::vector<std::string> categories = {"Marketing and Advertising", "Small Business", ""};
+
+class CountingSink : public FormSubmitSink
 {
-    struct State
-    {
-        bool finished = false;
-        QPointer<QEventLoop> loop;
-    };
-    auto state = std::make_shared<State>();
-    QEventLoop loop;
-    state->loop = &loop;
-    QTimer::singleShot(kTimeoutMs, &loop, &QEventLoop::quit);
-    start([state] {
-        state->finished = true;
-        if (state->loop)
-            state->loop->quit();
-    });
-    if (!state->finished)
-        loop.exec();
-    return state->finished;
+public:
+    void OnFormSubmit() override { ++submissions; }
+    int submissions = 0;
+};
+
+// Runs `start`, which hands its answer to the function it is given, and
+// waits for the answer; none within the time-out gives nothing. An answer
+// that comes later is dropped.
+template<typename Result, typename Start>
+std::optional<Result> Answer(Start start)
+{
+    auto answer = std::make_shared<std::optional<Result>>();
+    start([answer](const Result& value) { *answer = value; });
+    WaitFor([&] { return answer->has_value(); }, kTimeoutMs);
+    return *answer;
 }
 
-bool Load(QWebEnginePage& page, const QUrl& url)
-{
-    auto ok = std::make_shared<bool>(false);
-    QMetaObject::Connection connection;
-    const bool finished = RunUntilDone([&](auto done) {
-        connection =
-            QObject::connect(&page, &QWebEnginePage::loadFinished, &page, [ok, done](bool success) {
-                *ok = success;
-                done();
-            });
-        page.load(url);
-    });
-    QObject::disconnect(connection);
-    return finished && *ok;
-}
-
-std::optional<QVariant> RunScript(QWebEnginePage& page, const QString& script)
-{
-    auto result = std::make_shared<std::optional<QVariant>>();
-    RunUntilDone([&](auto done) {
-        page.runJavaScript(script, [result, done](const QVariant& value) {
-            *result = value;
-            done();
-        });
-    });
-    return *result;
-}
-
-QString Html(QWebEnginePage& page)
-{
-    auto html = std::make_shared<QString>();
-    RunUntilDone([&](auto done) {
-        page.toHtml([html, done](const QString& text) {
-            *html = text;
-            done();
-        });
-    });
-    return *html;
-}
-
-// Polls the page until its HTML holds `text`, within the time-out.
-bool WaitForText(QWebEnginePage& page, const QString& text)
-{
-    QDeadlineTimer deadline(kTimeoutMs);
-    while (!deadline.hasExpired()) {
-        if (Html(page).contains(text))
-            return true;
-        QEventLoop loop;
-        QTimer::singleShot(100, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return false;
-}
-
-// Writes each item's text into the element the program would find for it
-// and answers how many items found an input or a text area.
-QString FillScript(const std::vector<DirectoryItem>& items, const Profile& profile)
-{
-    QJsonArray list;
-    for (const DirectoryItem& item : items) {
-        list.append(QJsonObject {{"name", QString::fromStdString(item.name)}, {"index", item.index},
-            {"value", QString::fromStdString(ExpandPlaceholders(item.value, profile))}});
-    }
-    return "(function (items) {"
-           "  var written = 0, form = null;"
-           "  items.forEach(function (item) {"
-           "    var found = Array.prototype.filter.call(document.getElementsByTagName('*'),"
-           "      function (e) { return e.getAttribute('name') === item.name || e.id === "
-           "item.name; });"
-           "    var element = found[item.index];"
-           "    if (element && (element.tagName === 'INPUT' || element.tagName === 'TEXTAREA')) {"
-           "      element.value = item.value; form = element.form; ++written;"
-           "    }"
-           "  });"
-           "  window.filledForm = form;"
-           "  return written;"
-           "})(" +
-        QString::fromUtf8(QJsonDocument(list).toJson(QJsonDocument::Compact)) + ")";
-}
-
-Profile SampleProfile()
+Profile SampleProfile(const std::string& category)
 {
     Profile profile;
     profile.name = "Sample";
-    profile.url = "http://garden.example/tomatoes";
-    profile.articleTitle = "Ten <b>Tips</b> for O'Brien's Garden";
-    profile.articleContent = "First paragraph.\r\n\r\nSecond paragraph.";
-    profile.category = "Small Business";
-    profile.authorInfo = "Ann grows tomatoes.";
+    profile.url = "http://garden.example/?a=1&b=2";
+    profile.articleTitle = "Ten <b>Tips</b> & \"Tricks\" for O'Brien's Garden";
+    profile.articleContent = "First paragraph.\r\n\r\nSecond <script>alert(1)</script> paragraph.";
+    profile.category = category;
+    profile.authorInfo = "Ann grows tomatoes.\r\nShe writes about them.";
     profile.email = "ann@garden.example";
     profile.firstName = "Ann";
     profile.lastName = "Lee";
@@ -166,48 +82,126 @@ protected:
         ASSERT_TRUE(server.Start("127.0.0.1", 0));
         ASSERT_TRUE(database.Load(demoDir + "/www/updates/quillmarkdemo.xml"));
         ASSERT_TRUE(database.GetDirectoryNames(names));
+        browser.SetFormSubmitSink(sink);
+        QObject::connect(
+            &browser, &QWebEngineView::loadFinished, &browser, [this](bool ok) { loadedOk = ok; });
     }
 
-    QUrl Local(const std::string& url) const
+    // Opens the demo database's address `url` on the test's server and
+    // waits until the page has loaded.
+    bool Load(const std::string& url)
     {
         EXPECT_EQ(url.compare(0, demoBase.size(), demoBase), 0) << url;
-        return QUrl(QString::fromStdString(
-            "http://127.0.0.1:" + std::to_string(server.Port()) + url.substr(demoBase.size())));
+        loadedOk.reset();
+        browser.Navigate(
+            "http://127.0.0.1:" + std::to_string(server.Port()) + url.substr(demoBase.size()));
+        return WaitFor(
+                   [&] {
+                       return loadedOk.has_value() &&
+                           browser.GetReadyState() == CBrowserCtrl::Complete;
+                   },
+                   kTimeoutMs) &&
+            *loadedOk;
+    }
+
+    // Runs `script` as the program runs its own: in its isolated world.
+    std::optional<QVariant> RunProgramScript(const std::string& script)
+    {
+        return Answer<QVariant>(
+            [&](auto done) { browser.RunScript(QString::fromStdString(script), done); });
+    }
+
+    // Runs `script` among the page's own scripts, as a user's action would.
+    std::optional<QVariant> RunPageScript(const QString& script)
+    {
+        return Answer<QVariant>([&](auto done) { browser.page()->runJavaScript(script, done); });
+    }
+
+    std::optional<QString> Html()
+    {
+        return Answer<QString>([&](auto done) { browser.page()->toHtml(done); });
+    }
+
+    // Polls the page until its HTML holds `text`. Fails the test when the
+    // time-out passes or the page does not answer.
+    ::testing::AssertionResult WaitForText(const QString& text)
+    {
+        QDeadlineTimer deadline(kTimeoutMs);
+        std::optional<QString> html;
+        do {
+            html = Html();
+            if (!html)
+                return ::testing::AssertionFailure() << "the page gave no HTML";
+            if (html->contains(text))
+                return ::testing::AssertionSuccess();
+            Pump(50);
+        } while (!deadline.hasExpired());
+        return ::testing::AssertionFailure()
+            << "\"" << text.toStdString() << "\" never showed in:\n"
+            << html->toStdString();
     }
 
     DemoServer server {demoDir + "/www"};
     MessageLog log;
     DirectoryDatabase database {log};
     std::vector<std::string> names;
-    QWebEngineProfile profile; // off the record: nothing is written to disk
-    QWebEnginePage page {&profile};
+    CountingSink sink;
+    CBrowserCtrl browser;
+    std::optional<bool> loadedOk;
 };
 
 TEST_F(DemoPagesBrowserTest, EveryDirectoryConfirmsAFilledSubmission)
 {
-    const Profile profile = SampleProfile();
+    const std::map<std::string, std::string> sectionOf = {
+        {"Marketing and Advertising", "Marketing and Advertising"},
+        {"Small Business", "Small Business"},
+        {"", "General Business"},
+    };
     for (const std::string& name : names) {
-        SCOPED_TRACE(name);
-        const QString marker = QString::fromStdString(database.GetDirectoryOnSubmit(name));
-        ASSERT_TRUE(Load(page, Local(database.GetDirectorySubmitPage(name, profile.category, ""))));
-        EXPECT_FALSE(Html(page).contains(marker));
+        for (const std::string& category : categories) {
+            SCOPED_TRACE(name + " / " + category);
+            const Profile profile = SampleProfile(category);
+            const QString marker = QString::fromStdString(database.GetDirectoryOnSubmit(name));
+            ASSERT_FALSE(marker.isEmpty());
+            ASSERT_TRUE(Load(database.GetDirectorySubmitPage(name, category, "")));
+            const std::optional<QString> before = Html();
+            ASSERT_TRUE(before);
+            EXPECT_FALSE(before->contains(marker)) << "no confirmation before a submission";
 
-        std::vector<DirectoryItem> items;
-        database.GetDirectoryItems(name, profile.category, "", items);
-        int writable = 0;
-        for (const DirectoryItem& item : items)
-            writable += item.type == ControlType::ComboBox ? 0 : 1;
-        const std::optional<QVariant> written = RunScript(page, FillScript(items, profile));
-        ASSERT_TRUE(written);
-        EXPECT_EQ(written->toInt(), writable);
+            // Every item but a select list finds an element to write.
+            std::vector<DirectoryItem> items;
+            database.GetDirectoryItems(name, category, "", items);
+            int writable = 0;
+            for (const DirectoryItem& item : items)
+                writable += item.type == ControlType::ComboBox ? 0 : 1;
+            const std::optional<QVariant> written =
+                RunProgramScript(FillScript(BuildFillPlan(database, name, profile)));
+            ASSERT_TRUE(written);
+            EXPECT_EQ(written->toInt(), writable);
 
-        ASSERT_TRUE(RunScript(page, "window.filledForm.querySelector('button').click(); true"));
-        EXPECT_TRUE(WaitForText(page, marker)) << Html(page).toStdString();
-        const QString html = Html(page);
-        EXPECT_TRUE(html.contains("Ten &lt;b&gt;Tips&lt;/b&gt; for O'Brien's Garden") ||
-            html.contains("Ten &lt;b&gt;Tips&lt;/b&gt; for O&#39;Brien&#39;s Garden"));
-        if (name == "Bizwrite Library") {
-            EXPECT_TRUE(html.contains("<dd>Small Business</dd>"));
+            const int submissions = sink.submissions;
+            const std::optional<QVariant> clicked =
+                RunPageScript("document.forms.length === 1 && "
+                              "document.forms[0].querySelector('button').click() === undefined");
+            ASSERT_TRUE(clicked && clicked->toBool()) << "one form, sent with its button";
+            EXPECT_TRUE(WaitForText(marker));
+            EXPECT_TRUE(WaitFor([&] { return sink.submissions == submissions + 1; }, kTimeoutMs))
+                << "the hooked form reports its submission";
+
+            // What was received is shown as text, escaped, the password not.
+            const std::optional<QVariant> text = RunPageScript("document.body.textContent");
+            ASSERT_TRUE(text);
+            EXPECT_TRUE(text->toString().contains(QString::fromStdString(profile.articleTitle)));
+            EXPECT_TRUE(text->toString().contains(QString::fromStdString(profile.email)));
+            const std::optional<QString> html = Html();
+            ASSERT_TRUE(html);
+            EXPECT_FALSE(html->contains("<b>Tips"));
+            EXPECT_FALSE(html->contains("<script>alert"));
+            EXPECT_FALSE(html->contains(QString::fromStdString(profile.password)));
+            if (name == "Bizwrite Library") {
+                EXPECT_TRUE(html->contains(
+                    QString::fromStdString("<dd>" + sectionOf.at(category) + "</dd>")));
+            }
         }
     }
     EXPECT_TRUE(log.messages.empty());
@@ -222,10 +216,9 @@ TEST_F(DemoPagesBrowserTest, SectionPageNamesTheSectionOfItsAddress)
     };
     for (const auto& [category, section] : cases) {
         SCOPED_TRACE(category);
-        ASSERT_TRUE(
-            Load(page, Local(database.GetDirectorySubmitPage("Bizwrite Library", category, ""))));
+        ASSERT_TRUE(Load(database.GetDirectorySubmitPage("Bizwrite Library", category, "")));
         const std::optional<QVariant> shown =
-            RunScript(page, "document.getElementById('section-name').textContent");
+            RunPageScript("document.getElementById('section-name').textContent");
         ASSERT_TRUE(shown);
         EXPECT_EQ(shown->toString().toStdString(), section);
     }
@@ -233,15 +226,16 @@ TEST_F(DemoPagesBrowserTest, SectionPageNamesTheSectionOfItsAddress)
 
 TEST_F(DemoPagesBrowserTest, RefusedInPlaceSubmissionKeepsTheForm)
 {
-    ASSERT_TRUE(Load(page, Local(database.GetDirectorySubmitPage("Inkwell Articles", "", ""))));
-    ASSERT_TRUE(RunScript(page,
-        "document.getElementById('ink-title').value = 'Only a title';"
-        "document.querySelector('#ink-form button').click(); true"));
-    EXPECT_TRUE(WaitForText(page, "could not be accepted"));
-    EXPECT_FALSE(Html(page).contains(
-        QString::fromStdString(database.GetDirectoryOnSubmit("Inkwell Articles"))));
+    ASSERT_TRUE(Load(database.GetDirectorySubmitPage("Inkwell Articles", "", "")));
+    ASSERT_TRUE(RunPageScript("document.getElementById('ink-title').value = 'Only a title';"
+                              "document.querySelector('#ink-form button').click(); true"));
+    EXPECT_TRUE(WaitForText("could not be accepted"));
+    const std::optional<QString> html = Html();
+    ASSERT_TRUE(html);
+    EXPECT_FALSE(
+        html->contains(QString::fromStdString(database.GetDirectoryOnSubmit("Inkwell Articles"))));
     const std::optional<QVariant> formThere =
-        RunScript(page, "document.getElementById('ink-form') !== null");
+        RunPageScript("document.getElementById('ink-form') !== null");
     ASSERT_TRUE(formThere);
     EXPECT_TRUE(formThere->toBool());
 }
@@ -256,7 +250,12 @@ int main(int argc, char* argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    // The program's browser keeps its data on disk: each run keeps it in a
+    // folder of its own, so that runs side by side do not share it.
+    TemporaryDirectory browserData;
+    setenv("XDG_DATA_HOME", browserData.FilePath("data").c_str(), 1);
+    setenv("XDG_CACHE_HOME", browserData.FilePath("cache").c_str(), 1);
     ::testing::InitGoogleTest(&argc, argv);
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }
