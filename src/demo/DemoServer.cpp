@@ -17,6 +17,8 @@ namespace {
 
 // Submissions are articles; a megabyte leaves room for long ones.
 constexpr std::size_t kMaxPayload = 1024 * 1024;
+// Workers for requests; every connection a browser keeps open holds one.
+constexpr std::size_t kWorkers = 32;
 
 const char kHtml[] = "text/html; charset=utf-8";
 
@@ -140,6 +142,11 @@ void DemoServer::Route()
         int yes = 1;
         setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
     });
+    // A browser keeps several connections open between pages, and each one
+    // holds a worker while it idles: with the library's few workers, the
+    // next page waited for an idle connection to time out.
+    server->new_task_queue = [] { return new httplib::ThreadPool(kWorkers); };
+    server->set_keep_alive_timeout(2);
     server->set_payload_max_length(kMaxPayload);
     server->set_error_handler([](const httplib::Request&, httplib::Response& response) {
         if (response.body.empty())

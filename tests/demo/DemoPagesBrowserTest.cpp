@@ -241,21 +241,3 @@ TEST_F(DemoPagesBrowserTest, RefusedInPlaceSubmissionKeepsTheForm)
 }
 
 } // namespace
-
-int main(int argc, char* argv[])
-{
-    // The browser runs for real, without a display; as root it needs its
-    // sandbox switched off.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    // The program's browser keeps its data on disk: each run keeps it in a
-    // folder of its own, so that runs side by side do not share it.
-    TemporaryDirectory browserData;
-    setenv("XDG_DATA_HOME", browserData.FilePath("data").c_str(), 1);
-    setenv("XDG_CACHE_HOME", browserData.FilePath("cache").c_str(), 1);
-    ::testing::InitGoogleTest(&argc, argv);
-    QApplication app(argc, argv);
-    return RUN_ALL_TESTS();
-}
