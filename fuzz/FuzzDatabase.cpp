@@ -2,14 +2,20 @@
 // by a zero byte and a category, and another zero byte and a subcategory.
 // Every listed directory is asked every question the program asks, and
 // its fill plan is built and turned into the page script, whose data must
-// decode back to the plan.
+// decode back to the plan. A file the author's check finds nothing in must
+// answer every question about a listed directory without a message.
 
 #include "common/MessageLog.h"
+#include "directorydb/DatabaseCheck.h"
 #include "directorydb/DirectoryDatabase.h"
+#include "directorydb/XmlLoader.h"
 #include "fill/FillPlan.h"
 #include "fill/PageScripts.h"
 #include "profiles/Profile.h"
 
+#include <pugixml.hpp>
+
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -302,12 +308,10 @@ void AskAbout(const DirectoryDatabase& database, const std::string& name, const 
     database.GetDirectorySubmitPage(name, profile.category, profile.subcategory);
     database.GetDirectoryOnSubmit(name);
     VariableMap map;
-    Require(database.GetDirectoryVariables(name, profile.category, profile.subcategory, map),
-        "GetDirectoryVariables failed");
+    database.GetDirectoryVariables(name, profile.category, profile.subcategory, map);
 
     std::vector<DirectoryItem> items;
-    Require(database.GetDirectoryItems(name, profile.category, profile.subcategory, items),
-        "GetDirectoryItems failed with a document");
+    database.GetDirectoryItems(name, profile.category, profile.subcategory, items);
     const std::vector<FillStep> plan = BuildFillPlan(database, name, profile);
     Require(plan.size() == items.size(), "the fill plan has another number of steps");
     for (std::size_t i = 0; i < plan.size(); ++i)
@@ -338,16 +342,51 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     MessageLog log;
     DirectoryDatabase database(log);
-    database.Load(scratch.Replace(xml));
-    Require(database.HasDocument(), "a load left no document");
+    std::string error;
+    const bool loaded = database.Load(scratch.Replace(xml), &error);
+    // The file must read as its bytes do.
+    pugi::xml_document document;
+    const XmlLoadResult parsed = LoadXmlBuffer(xml.data(), xml.size(), document);
+    Require(loaded == bool(parsed), "the file and its bytes load differently");
+    Require(loaded || error == parsed.Message(), "the file fails for another reason");
 
     std::vector<std::string> names;
-    Require(database.GetDirectoryNames(names), "GetDirectoryNames failed with a document");
+    database.GetDirectoryNames(names);
+    Require(loaded || names.empty(), "a file that failed to load lists directories");
+
+    // The queries read the directories of every top-level <r>; the load
+    // keeps line ends out of the names of the first only, and the check
+    // reads the first only. The oracles below hold for one top-level element.
+    const bool oneRoot =
+        std::count_if(document.begin(), document.end(),
+            [](const pugi::xml_node& node) { return node.type() == pugi::node_element; }) == 1;
+    for (const std::string& name : names) {
+        Require(!oneRoot || name.find_first_of("\r\n") == std::string::npos,
+            "a listed name holds a line end");
+    }
+
+    // Only the limits on the size of variable results may stop a clean
+    // file's answers, each with this message.
+    const bool clean = loaded && oneRoot && CheckDatabase(document).empty();
+    const std::string tooLarge = "Error while GetDirectorySubmitPage";
+
     // Repeated names give the same answers; each is asked once. The
     // category doubles as a name the file may not hold.
-    std::set<std::string> asked(names.begin(), names.end());
+    const std::set<std::string> listed(names.begin(), names.end());
+    std::set<std::string> asked = listed;
     asked.insert(profile.category);
-    for (const std::string& name : asked)
+    for (const std::string& name : asked) {
+        log.messages.clear();
         AskAbout(database, name, profile);
+        if (!clean || !listed.count(name))
+            continue;
+        for (const Message& message : log.messages) {
+            if (message.text != tooLarge) {
+                std::fprintf(stderr, "database: \"%s\" (%s) for \"%s\"\n", message.text.c_str(),
+                    message.caption.c_str(), name.c_str());
+                Require(false, "a file with nothing to fix gives a message");
+            }
+        }
+    }
     return 0;
 }

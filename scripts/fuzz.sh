@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets into build-fuzz/ with clang and runs each for
-# SECONDS (default 30) on a copy of its seed corpus. Names after SECONDS
-# (database, statefile, placeholders, downloadbody) pick targets; all run
-# otherwise, one after the other. Fails when any target finds a crash, a
-# hang or runaway memory; the input that did it is kept in
-# build-fuzz/artifacts/<target>/.
+# SECONDS (default 30) on a copy of its seed corpus: fuzz/corpus/<target>/,
+# and for the database the test fixtures and the demo's databases as well,
+# taken from where they live. Names after SECONDS (database, statefile,
+# placeholders, downloadbody) pick targets; all run otherwise, one after the
+# other. Fails when any target finds a crash, a hang or runaway memory; the
+# input that did it is kept in build-fuzz/artifacts/<target>/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -33,12 +34,30 @@ cmake --build build-fuzz --parallel 2
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 
+# Seeds kept elsewhere in the tree, copied into the target's work folder.
+# A database seed may end in a zero byte and a category, and another zero
+# byte and a subcategory: the demo's database is also tried with the
+# profiles of its sites.
+shared_seeds() {
+    local target="$1" folder="$2"
+    [ "$target" = database ] || return 0
+    for fixture in tests/data/*.xml; do
+        cp "$fixture" "$folder/tests-$(basename "$fixture")"
+    done
+    cp demo/dirdata.xml "$folder/demo-dirdata.xml"
+    cp demo/www/updates/quillmarkdemo.xml "$folder/demo-update.xml"
+    { cat demo/dirdata.xml; printf '\0Marketing and Advertising\0Online'; } \
+        >"$folder/demo-marketing"
+    { cat demo/dirdata.xml; printf '\0Small Business\0'; } >"$folder/demo-small-business"
+}
+
 failed=()
 for target in "${targets[@]}"; do
     program="build-fuzz/${programs[$target]}"
     artifacts="build-fuzz/artifacts/$target"
     mkdir -p "$artifacts" "$work/$target"
     cp fuzz/corpus/"$target"/* "$work/$target/"
+    shared_seeds "$target" "$work/$target"
     echo "== $target: ${seconds}s"
     if ! "$program" "$work/$target" -max_total_time="$seconds" -timeout=30 \
         -print_final_stats=1 -artifact_prefix="$artifacts/" 2>"$work/$target.log"; then

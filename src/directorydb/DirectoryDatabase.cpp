@@ -76,17 +76,6 @@ std::size_t CountOccurrences(const std::string& text, const std::string& token)
     return count;
 }
 
-std::optional<ControlType> ParseControlType(const std::string& text)
-{
-    if (text == "edit")
-        return ControlType::Edit;
-    if (text == "combobox")
-        return ControlType::ComboBox;
-    if (text == "checkbox")
-        return ControlType::CheckBox;
-    return std::nullopt;
-}
-
 // A directory name is a line of the state file, where a line end cannot
 // be written: a name that holds one, through a character reference, would
 // come back from the file as another name and lose its marks. Every LF and
@@ -120,6 +109,22 @@ std::string ApplyVariables(std::string text, const VariableMap& map)
         ReplaceAll(text, name, value);
     }
     return text;
+}
+
+pugi::xml_node SelectCond(
+    const pugi::xml_node& variable, const std::string& category, const std::string& subcategory)
+{
+    for (const pugi::xml_node cond : variable.children("cond")) {
+        const std::optional<std::string> condCategory = Attribute(cond, "category");
+        if (condCategory && *condCategory != category)
+            continue;
+        const std::optional<std::string> condSubcategory = Attribute(cond, "subcategory");
+        if (condSubcategory && *condSubcategory != subcategory)
+            continue;
+        if (cond.attribute("value"))
+            return cond;
+    }
+    return {};
 }
 
 DirectoryDatabase::DirectoryDatabase(MessageSink& messages)
@@ -183,21 +188,8 @@ bool DirectoryDatabase::GetDirectoryVariables(const std::string& directoryName,
         if (!name)
             continue;
 
-        std::string value;
-        for (const pugi::xml_node cond : variable.children("cond")) {
-            const std::optional<std::string> condCategory = Attribute(cond, "category");
-            if (condCategory && *condCategory != category)
-                continue;
-            const std::optional<std::string> condSubcategory = Attribute(cond, "subcategory");
-            if (condSubcategory && *condSubcategory != subcategory)
-                continue;
-            const std::optional<std::string> condValue = Attribute(cond, "value");
-            if (!condValue)
-                continue;
-            value = *condValue;
-            break;
-        }
-
+        const std::string value =
+            SelectCond(variable, category, subcategory).attribute("value").value();
         if (name->empty() || value.empty()) {
             messages.ShowMessage({"error on variable", *name, MessageIcon::None});
             continue;

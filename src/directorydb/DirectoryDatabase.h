@@ -9,7 +9,8 @@
 
 namespace pugi {
 class xml_document;
-}
+class xml_node;
+} // namespace pugi
 class MessageSink;
 
 // Variable names and their values, ordered by name in ascending byte order:
@@ -21,6 +22,13 @@ using VariableMap = std::map<std::string, std::string>;
 // produced. Throws std::length_error rather than let a replacement grow the
 // text past 1 MiB.
 std::string ApplyVariables(std::string text, const VariableMap& map);
+
+// The cond that gives a <variable> element its value for a profile: the
+// first child cond whose category and subcategory, where it has them, equal
+// the profile's and that has a value attribute, empty or not. An empty node
+// when no cond does; its value then reads as empty text.
+pugi::xml_node SelectCond(
+    const pugi::xml_node& variable, const std::string& category, const std::string& subcategory);
 
 // The loaded directory database and the questions the program asks of it.
 // Every query walks the document afresh; nothing is cached. Problems are

@@ -12,3 +12,12 @@ const char* ControlTypeName(ControlType type)
     }
     return "";
 }
+
+std::optional<ControlType> ParseControlType(std::string_view text)
+{
+    for (const ControlType type : controlTypes) {
+        if (text == ControlTypeName(type))
+            return type;
+    }
+    return std::nullopt;
+}

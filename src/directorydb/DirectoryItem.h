@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 // The kind of page control an item describes. The values are those the
 // database's `type` attribute names: "edit", "combobox" and "checkbox".
@@ -12,8 +14,16 @@ enum class ControlType : std::int32_t
     CheckBox = 2
 };
 
+// Every control type, in the order of their values.
+inline constexpr ControlType controlTypes[] = {
+    ControlType::Edit, ControlType::ComboBox, ControlType::CheckBox};
+
 // The word the database uses for a control type.
 const char* ControlTypeName(ControlType type);
+
+// The control type a database word names, matched exactly, case and blanks
+// included; none for any other text.
+std::optional<ControlType> ParseControlType(std::string_view text);
 
 // One form field of a directory's submission page and the text for it.
 struct DirectoryItem

@@ -2,16 +2,14 @@
 
 #include "common/Json.h"
 #include "common/MessageLog.h"
-#include "common/Text.h"
+#include "directorydb/DatabaseCheck.h"
 #include "directorydb/DirectoryDatabase.h"
 #include "directorydb/XmlLoader.h"
 
 #include <pugixml.hpp>
 
-#include <algorithm>
 #include <exception>
 #include <filesystem>
-#include <map>
 #include <optional>
 #include <system_error>
 
@@ -31,9 +29,6 @@ const char* const usageText =
     "\n"
     "Exit status: 0 success, 1 findings of check, 2 usage errors and files\n"
     "that cannot be loaded.\n";
-
-// Directory names longer than this do not fit the program's queries.
-constexpr std::size_t maxDirectoryNameLength = 223;
 
 constexpr int exitOk = 0;
 constexpr int exitFindings = 1;
@@ -120,13 +115,6 @@ bool ParseArguments(const CommandInfo& info, const std::vector<std::string>& arg
         return false;
     }
     return true;
-}
-
-// The number of characters in UTF-8 text: bytes that do not continue one.
-std::size_t CharacterCount(const std::string& text)
-{
-    return std::count_if(text.begin(), text.end(),
-        [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; });
 }
 
 int Fail(std::ostream& err, const std::string& message)
@@ -248,201 +236,6 @@ int RunShow(const CommandLine& line, std::ostream& out, std::ostream& err)
     return Finish(out, err, exitOk);
 }
 
-// Walks a loaded document and collects what its author should fix, one line
-// per finding. Only direct children count at each level, as in the queries.
-class DatabaseChecker
-{
-public:
-    std::vector<std::string> Check(const pugi::xml_document& document)
-    {
-        const pugi::xml_node root = document.document_element();
-        if (std::string(root.name()) != "r") {
-            Report("The document element is <" + std::string(root.name()) +
-                ">, not <r>: no directory is read");
-            return findings;
-        }
-
-        CountNames(root);
-        int position = 0;
-        for (const pugi::xml_node directory : root.children("directory"))
-            CheckDirectory(directory, ++position);
-        return findings;
-    }
-
-private:
-    void Report(std::string finding) { findings.push_back(std::move(finding)); }
-
-    void CountNames(const pugi::xml_node& root)
-    {
-        for (const pugi::xml_node directory : root.children("directory")) {
-            if (const pugi::xml_attribute name = directory.attribute("name"))
-                ++nameCounts[name.value()];
-        }
-    }
-
-    // How findings name a directory: by its name, by its position as well
-    // when the name is shared, by its position alone when it has none.
-    std::string Label(const pugi::xml_node& directory, int position) const
-    {
-        const std::string number = "#" + std::to_string(position);
-        const pugi::xml_attribute name = directory.attribute("name");
-        if (!name)
-            return "Directory " + number + " (no name)";
-        if (*name.value() == '\0')
-            return "Directory " + number + " (empty name)";
-        const std::string quoted = "Directory \"" + std::string(name.value()) + "\"";
-        if (nameCounts.at(name.value()) > 1)
-            return quoted + " (" + number + ")";
-        return quoted;
-    }
-
-    void CheckDirectory(const pugi::xml_node& directory, int position)
-    {
-        const std::string label = Label(directory, position);
-        CheckName(directory, position, label);
-        for (const char* attribute : {"submiturl", "onsubmit"}) {
-            if (!directory.attribute(attribute))
-                Report(label + ": no \"" + attribute + "\" attribute");
-        }
-
-        int itemNumber = 0;
-        for (const pugi::xml_node item : directory.children("item"))
-            CheckItem(item, ++itemNumber, label);
-        int variableNumber = 0;
-        for (const pugi::xml_node variable : directory.children("variable"))
-            CheckVariable(variable, ++variableNumber, label);
-    }
-
-    void CheckName(const pugi::xml_node& directory, int position, const std::string& label)
-    {
-        const pugi::xml_attribute attribute = directory.attribute("name");
-        if (!attribute) {
-            Report(label + ": no \"name\" attribute, so it is never listed");
-            return;
-        }
-        const std::string name = attribute.value();
-        if (name.empty()) {
-            Report(label + ": the name is empty");
-            return;
-        }
-        const auto first = firstPositions.emplace(name, position);
-        if (!first.second) {
-            Report(label + ": the name is already used by directory #" +
-                std::to_string(first.first->second));
-        }
-        if (name.find(" [") != std::string::npos)
-            Report(label + ": the name contains \" [\", so the main window cannot select it");
-        if (CharacterCount(name) > maxDirectoryNameLength) {
-            Report(label + ": the name is longer than " + std::to_string(maxDirectoryNameLength) +
-                " characters");
-        }
-    }
-
-    void CheckItem(const pugi::xml_node& item, int number, const std::string& label)
-    {
-        const std::string itemLabel = label + ": item " + std::to_string(number);
-        for (const char* attribute : {"name", "index", "type", "value"}) {
-            if (!item.attribute(attribute))
-                Report(itemLabel + " has no \"" + attribute + "\" attribute");
-        }
-
-        if (const pugi::xml_attribute type = item.attribute("type")) {
-            const std::string text = type.value();
-            if (text != "edit" && text != "combobox" && text != "checkbox") {
-                Report(itemLabel + " has the unsupported type \"" + text +
-                    "\" (use \"edit\", \"combobox\" or \"checkbox\")");
-            }
-        }
-
-        if (const pugi::xml_attribute index = item.attribute("index")) {
-            const std::string text = index.value();
-            if (!IsPlainIndex(text)) {
-                Report(itemLabel + " has the index \"" + text + "\", which reads as " +
-                    std::to_string(ParseLeadingInt(text)));
-            }
-        }
-    }
-
-    // Digits only, within the range an index can hold.
-    static bool IsPlainIndex(const std::string& text)
-    {
-        if (text.empty() || text.size() > 10)
-            return false;
-        for (const char c : text) {
-            if (c < '0' || c > '9')
-                return false;
-        }
-        return std::stoll(text) <= 2147483647LL;
-    }
-
-    void CheckVariable(const pugi::xml_node& variable, int number, const std::string& label)
-    {
-        const pugi::xml_attribute nameAttribute = variable.attribute("name");
-        if (!nameAttribute) {
-            Report(label + ": variable " + std::to_string(number) +
-                " has no \"name\" attribute and is ignored");
-            return;
-        }
-        const std::string name = nameAttribute.value();
-        if (name.empty()) {
-            Report(label + ": variable " + std::to_string(number) + " has an empty name");
-            return;
-        }
-
-        // The program takes the first cond that applies and has a value. The
-        // first cond without category and subcategory that has a value ends
-        // the search for every profile that got that far.
-        const std::string variableLabel = label + ": variable \"" + name + "\"";
-        std::vector<pugi::xml_node> chosenBefore; // earlier conds with a value
-        int condNumber = 0;
-        for (const pugi::xml_node cond : variable.children("cond")) {
-            ++condNumber;
-            const std::string condLabel = variableLabel + " cond " + std::to_string(condNumber);
-            const pugi::xml_attribute value = cond.attribute("value");
-            if (!value) {
-                Report(condLabel + " has no \"value\" attribute and is never chosen");
-                continue;
-            }
-            const bool empty = *value.value() == '\0';
-            if (!cond.attribute("category") && !cond.attribute("subcategory")) {
-                if (empty) {
-                    Report(condLabel +
-                        " gives every remaining profile an empty value, so they"
-                        " get \"error on variable\"");
-                }
-                return;
-            }
-            const bool shadowed = std::any_of(chosenBefore.begin(), chosenBefore.end(),
-                [&](const pugi::xml_node& earlier) { return Covers(earlier, cond); });
-            if (empty && !shadowed) {
-                Report(condLabel +
-                    " has an empty value, so the profiles it applies to get"
-                    " \"error on variable\"");
-            }
-            chosenBefore.push_back(cond);
-        }
-        Report(variableLabel +
-            " has no cond without \"category\" and \"subcategory\" that gives a value, so"
-            " some profiles get \"error on variable\"");
-    }
-
-    // Whether every profile `later` applies to stops at `earlier` already.
-    static bool Covers(const pugi::xml_node& earlier, const pugi::xml_node& later)
-    {
-        for (const char* attribute : {"category", "subcategory"}) {
-            const pugi::xml_attribute condition = earlier.attribute(attribute);
-            const pugi::xml_attribute other = later.attribute(attribute);
-            if (condition && (!other || std::string(condition.value()) != other.value()))
-                return false;
-        }
-        return true;
-    }
-
-    std::vector<std::string> findings;
-    std::map<std::string, int> nameCounts;
-    std::map<std::string, int> firstPositions;
-};
-
 int RunCheck(const CommandLine& line, std::ostream& out, std::ostream& err)
 {
     const std::string& path = line.operands[0];
@@ -453,7 +246,7 @@ int RunCheck(const CommandLine& line, std::ostream& out, std::ostream& err)
     if (!result)
         return FailToLoad(err, path, result.Message());
 
-    const std::vector<std::string> findings = DatabaseChecker().Check(document);
+    const std::vector<std::string> findings = CheckDatabase(document);
     for (const std::string& finding : findings)
         out << finding << '\n';
     if (findings.empty())

@@ -135,6 +135,14 @@ TEST_F(DirectoryDatabaseTest, SubmitPageAndItemsFollowTheProfileCategory)
     EXPECT_TRUE(log.messages.empty());
 }
 
+TEST(ControlTypeTest, OnlyTheDatabaseWordsNameAType)
+{
+    for (const ControlType type : controlTypes)
+        EXPECT_EQ(ParseControlType(ControlTypeName(type)), type) << ControlTypeName(type);
+    for (const char* text : {"", "Edit", "COMBOBOX", " checkbox", "edit ", "check box", "text"})
+        EXPECT_EQ(ParseControlType(text), std::nullopt) << '"' << text << '"';
+}
+
 TEST_F(DirectoryDatabaseTest, CondsMatchCategoryAndSubcategoryAndNeedAValue)
 {
     LoadXml(R"(<r><directory name="D" submiturl="V">
