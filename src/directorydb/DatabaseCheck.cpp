@@ -87,6 +87,12 @@ public:
             return findings;
         }
 
+        const auto elements = std::count_if(document.begin(), document.end(),
+            [](const pugi::xml_node& node) { return node.type() == pugi::node_element; });
+        if (elements > 1)
+            Report("The document holds " + std::to_string(elements) +
+                " top-level elements, where one <r> belongs: only the first is checked");
+
         CountNames(root);
         int position = 0;
         for (const pugi::xml_node directory : root.children("directory"))

@@ -80,17 +80,20 @@ std::size_t CountOccurrences(const std::string& text, const std::string& token)
 // be written: a name that holds one, through a character reference, would
 // come back from the file as another name and lose its marks. Every LF and
 // CR in a name becomes a blank here, so the list, the queries and the marks
-// all use the name the state file keeps.
+// all use the name the state file keeps. The queries read the directories
+// of every top-level <r>, and so does this.
 void NormaliseDirectoryNames(pugi::xml_document& document)
 {
-    for (pugi::xml_node directory : document.child("r").children("directory")) {
-        pugi::xml_attribute name = directory.attribute("name");
-        if (!name || !std::strpbrk(name.value(), "\r\n"))
-            continue;
-        std::string text = name.value();
-        std::replace_if(
-            text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
-        name.set_value(text.c_str());
+    for (pugi::xml_node root : document.children("r")) {
+        for (pugi::xml_node directory : root.children("directory")) {
+            pugi::xml_attribute name = directory.attribute("name");
+            if (!name || !std::strpbrk(name.value(), "\r\n"))
+                continue;
+            std::string text = name.value();
+            std::replace_if(
+                text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+            name.set_value(text.c_str());
+        }
     }
 }
 

@@ -59,4 +59,16 @@ TEST(DatabaseCheckTest, EmptyCondsCountOnlyWhereSomeProfileReachesThem)
     }
 }
 
+TEST(DatabaseCheckTest, ASecondTopLevelElementIsAFinding)
+{
+    // The program lists the directories of every top-level <r>.
+    const std::string xml = "<r><directory name='A' submiturl='u' onsubmit='m'/></r>"
+                            "<r><directory name='B' submiturl='u' onsubmit='m'/></r>";
+    pugi::xml_document document;
+    ASSERT_TRUE(LoadXmlBuffer(xml.data(), xml.size(), document));
+    EXPECT_EQ(CheckDatabase(document),
+        std::vector<std::string> {"The document holds 2 top-level elements, where one <r> "
+                                  "belongs: only the first is checked"});
+}
+
 } // namespace

@@ -425,10 +425,11 @@ TEST(StateFileTest, ADirectoryNameWithALineEndKeepsItsMark)
     DirectoryDatabase database(log);
     ASSERT_TRUE(database.Load(folder.Write("dirdata.xml",
         "<r><directory name='Two&#10;Lines&#13;&#10;Here&#13;x' submiturl='http://a.test/' "
-        "onsubmit='Thanks'/><directory name='Plain' submiturl='http://b.test/'/></r>")));
+        "onsubmit='Thanks'/><directory name='Plain' submiturl='http://b.test/'/></r>"
+        "<r><directory name='Second&#10;root'/></r>")));
     std::vector<std::string> names;
     database.GetDirectoryNames(names);
-    ASSERT_EQ(names, (std::vector<std::string> {"Two Lines  Here x", "Plain"}));
+    ASSERT_EQ(names, (std::vector<std::string> {"Two Lines  Here x", "Plain", "Second root"}));
 
     ProfileStore store;
     Profile profile;
