@@ -1,7 +1,7 @@
 #include "app/DirectoryListBox.h"
 
-#include "app/DirectoryListEntry.h"
-#include "app/SortedWidgets.h"
+#include "directorydb/DirectoryListEntry.h"
+#include "profiles/SortedWidgets.h"
 
 DirectoryListBox::DirectoryListBox(QWidget* parent)
     : QListWidget(parent)

@@ -3,12 +3,12 @@
 #include "app/AboutDialog.h"
 #include "app/DirectoryListBox.h"
 #include "app/MessageBox.h"
-#include "app/SortedWidgets.h"
 #include "app/SubmissionWatch.h"
 #include "browser/CBrowserCtrl.h"
 #include "common/AtomicFile.h"
 #include "fill/FillPlan.h"
 #include "fill/PageScripts.h"
+#include "profiles/SortedWidgets.h"
 #include "profiles/StateFile.h"
 #include "update/CUpdateDialog.h"
 

@@ -1,9 +1,9 @@
 #include "directorydb/DatabaseCheck.h"
 
-#include "app/DirectoryListEntry.h"
 #include "common/Text.h"
 #include "directorydb/DirectoryDatabase.h"
 #include "directorydb/DirectoryItem.h"
+#include "directorydb/DirectoryListEntry.h"
 
 #include <pugixml.hpp>
 

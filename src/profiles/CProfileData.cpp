@@ -1,6 +1,6 @@
 #include "profiles/CProfileData.h"
 
-#include "app/SortedWidgets.h"
+#include "profiles/SortedWidgets.h"
 #include "ui_CProfileData.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "profiles/CProfilesConfigurator.h"
 
-#include "app/SortedWidgets.h"
 #include "profiles/CProfileData.h"
+#include "profiles/SortedWidgets.h"
 #include "ui_CProfilesConfigurator.h"
 
 CProfilesConfigurator::CProfilesConfigurator(QWidget* parent)

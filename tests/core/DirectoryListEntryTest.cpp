@@ -1,4 +1,4 @@
-#include "app/DirectoryListEntry.h"
+#include "directorydb/DirectoryListEntry.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/SortedWidgets.h"
+#include "profiles/SortedWidgets.h"
 
 #include <QComboBox>
 #include <QEvent>

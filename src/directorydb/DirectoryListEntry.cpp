@@ -1,4 +1,4 @@
-#include "app/DirectoryListEntry.h"
+#include "directorydb/DirectoryListEntry.h"
 
 std::string DirectoryListEntry(const std::string& directoryName, bool hasProfile, bool sent)
 {
