@@ -4,7 +4,7 @@
 #include "support/SampleProfiles.h"
 
 #include <filesystem>
-#include <random>
+#include <iterator>
 #include <sstream>
 
 namespace {
@@ -68,36 +68,46 @@ TEST_F(BadInputTest, DamagedStateFileKeepsWhatCouldBeRead)
     const std::string selected = "Profile 1";
     const std::string good = StateFileBytes(store, &selected);
 
-    // Up to the first byte of the last line, every cut leaves a line out.
-    const std::size_t lastLine = good.rfind("\r\n", good.size() - 3) + 2;
-    std::mt19937 random(7);
-    std::vector<std::pair<std::string, std::string>> damaged;
-    for (int cut = 0; cut < 6; ++cut) {
-        const std::size_t at = std::uniform_int_distribution<std::size_t>(1, lastLine)(random);
-        damaged.emplace_back("truncated at " + std::to_string(at), good.substr(0, at));
-    }
-    std::string noise(4096, '\0');
-    for (char& c : noise)
-        c = static_cast<char>(std::uniform_int_distribution<int>(0, 255)(random));
-    damaged.emplace_back("random bytes", noise);
-    damaged.emplace_back("huge profile count",
-        "Profile 0\r\n2147483647\r\n" + good.substr(good.find("Profile 0\r\n", 12)));
-    damaged.emplace_back("huge sent count",
-        "\r\n1\r\nP\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n99999999999\r\nx\r\n");
-    damaged.emplace_back("windows-1252 and truncated",
-        "Jos\xE9\r\n2\r\nJos\xE9\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n0\r\n");
+    // Each damaged file with the profiles it must still give, known from how
+    // it was made, not from the reader under test.
+    const auto at = [&](const std::string& text) { return good.substr(0, good.find(text)); };
+    Profile jose;
+    jose.name = "Jos\xC3\xA9";
+    const std::vector<Profile> none;
+    const struct
+    {
+        std::string label;
+        std::string bytes;
+        std::vector<Profile> profiles;
+    } damaged[] = {
+        {"cut in the first name", good.substr(0, good.find("Profile 0\r\n", 12) + 4), none},
+        {"cut before the second profile", at("Profile 1\r\nhttp"), {Sample(0)}},
+        {"cut in the third article",
+            good.substr(0, good.find("Mint", good.find("Profile 2\r\nhttp"))),
+            {Sample(0), Sample(1)}},
+        {"cut before the last marks", at("2\r\nAlpha\r\nBeta 2"), {Sample(0), Sample(1)}},
+        {"binary garbage", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xff\xfe", 17), none},
+        {"huge profile count",
+            "Profile 0\r\n2147483647\r\n" + good.substr(good.find("Profile 0\r\n", 12)),
+            {Sample(0), Sample(1), Sample(2)}},
+        {"huge sent count",
+            "\r\n1\r\nP\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n99999999999\r\nx\r\n", none},
+        {"windows-1252 and truncated",
+            "Jos\xE9\r\n2\r\nJos\xE9\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n0\r\n", {jose}},
+    };
+    const std::size_t rows = std::size(damaged);
 
     const std::string copyBase = folder.FilePath("sv.dat") + ".damaged";
-    for (std::size_t row = 0; row <= damaged.size(); ++row) {
-        const bool clean = row == damaged.size();
-        const std::string label = clean ? "clean" : damaged[row].first;
-        const std::string bytes = clean ? good : damaged[row].second;
+    for (std::size_t row = 0; row <= rows; ++row) {
+        const bool clean = row == rows;
+        const std::string label = clean ? "clean" : damaged[row].label;
+        const std::string bytes = clean ? good : damaged[row].bytes;
         const std::string copy = row == 0 ? copyBase : copyBase + "." + std::to_string(row);
         SCOPED_TRACE(label);
         folder.Write("sv.dat", bytes);
         boxes.messages.clear();
-        std::string firstLine;
-        const std::vector<Profile> readable = ReadProfiles(bytes, &firstLine);
+        const std::vector<Profile> readable =
+            clean ? std::vector<Profile> {Sample(0), Sample(1), Sample(2)} : damaged[row].profiles;
         {
             const auto dialog = Open();
             EXPECT_EQ(std::size_t(dialog->ProfileCombo()->count()), readable.size());
@@ -132,7 +142,7 @@ TEST_F(BadInputTest, DamagedStateFileKeepsWhatCouldBeRead)
             message.text.find("The original file was kept as " + copy + "."), std::string::npos)
             << message.text;
     }
-    EXPECT_EQ(TemporaryDirectory::Read(copyBase), damaged[0].second)
+    EXPECT_EQ(TemporaryDirectory::Read(copyBase), damaged[0].bytes)
         << "later starts never write over an earlier copy";
 }
 
