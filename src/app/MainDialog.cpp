@@ -8,7 +8,7 @@
 #include "common/AtomicFile.h"
 #include "fill/FillPlan.h"
 #include "fill/PageScripts.h"
-#include "profiles/SortedWidgets.h"
+#include "profiles/ProfileComboBox.h"
 #include "profiles/StateFile.h"
 #include "update/CUpdateDialog.h"
 
@@ -17,7 +17,6 @@
 #include <QDir>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QListWidget>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPointer>
@@ -27,7 +26,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <fstream>
 #include <utility>
 
 #ifndef QUILLMARK_SERVER_URL
@@ -105,7 +103,7 @@ void MainDialog::CreateControls()
     // Created in tab order; OnSize() places them.
     browser = new CBrowserCtrl(client);
     directoryList = new DirectoryListBox(client);
-    profileCombo = new QComboBox(client);
+    profileCombo = new ProfileComboBox(client);
     profileLabel = new QLabel(tr("Profile:"), client);
     fillButton = new QPushButton(tr("&Fill current page"), client);
     fillButton->setAutoDefault(false);
@@ -119,28 +117,33 @@ void MainDialog::CreateControls()
 
 void MainDialog::CreateMenu()
 {
+    struct Item
+    {
+        const char* menu;
+        const char* text;
+        Command id;
+        void (MainDialog::*handler)();
+    };
+    static const Item items[] = {
+        {QT_TR_NOOP("&File"), QT_TR_NOOP("E&xit"), ExitCommand, &MainDialog::OnExit},
+        {QT_TR_NOOP("&Settings"), QT_TR_NOOP("Manage Profiles"), ManageProfilesCommand,
+            &MainDialog::OnManageProfiles},
+        {QT_TR_NOOP("&Settings"), QT_TR_NOOP("Update Article Directory Database"),
+            UpdateDatabaseCommand, &MainDialog::UpdateDatabase},
+        {QT_TR_NOOP("&Help"), QT_TR_NOOP("User Guide"), UserGuideCommand, &MainDialog::OnUserGuide},
+        {QT_TR_NOOP("&Help"), QT_TR_NOOP("Support"), SupportCommand, &MainDialog::OnSupport},
+        {QT_TR_NOOP("&Help"), QT_TR_NOOP("&About Quillmark"), AboutCommand, &MainDialog::OnAbout},
+    };
     auto* menuBar = new QMenuBar(this);
     layout()->setMenuBar(menuBar);
-    const auto addCommand = [this](QMenu* menu, const QString& text, Command id,
-                                void (MainDialog::*handler)()) {
-        QAction* action = menu->addAction(text);
-        action->setData(int(id));
-        if (handler)
-            connect(action, &QAction::triggered, this, handler);
-        return action;
-    };
-
-    QMenu* file = menuBar->addMenu(tr("&File"));
-    addCommand(file, tr("E&xit"), ExitCommand, &MainDialog::OnExit);
-    QMenu* settingsMenu = menuBar->addMenu(tr("&Settings"));
-    addCommand(
-        settingsMenu, tr("Manage Profiles"), ManageProfilesCommand, &MainDialog::OnManageProfiles);
-    addCommand(settingsMenu, tr("Update Article Directory Database"), UpdateDatabaseCommand,
-        &MainDialog::UpdateDatabase);
-    QMenu* help = menuBar->addMenu(tr("&Help"));
-    addCommand(help, tr("User Guide"), UserGuideCommand, &MainDialog::OnUserGuide);
-    addCommand(help, tr("Support"), SupportCommand, &MainDialog::OnSupport);
-    addCommand(help, tr("&About Quillmark"), AboutCommand, &MainDialog::OnAbout);
+    QMenu* menu = nullptr;
+    for (const Item& item : items) {
+        if (!menu || menu->title() != tr(item.menu))
+            menu = menuBar->addMenu(tr(item.menu));
+        QAction* action = menu->addAction(tr(item.text));
+        action->setData(int(item.id));
+        connect(action, &QAction::triggered, this, item.handler);
+    }
 }
 
 void MainDialog::OnInitDialog()
@@ -195,14 +198,8 @@ void MainDialog::LoadState()
 
 void MainDialog::FillProfileCombo()
 {
-    const QSignalBlocker blocker(profileCombo);
-    profileCombo->clear();
-    const std::vector<Profile>& profiles = profileManager.Profiles();
-    for (std::size_t position = 0; position < profiles.size(); ++position)
-        AddSorted(profileCombo, QString::fromStdString(profiles[position].name), int(position));
-    profileCombo->setCurrentIndex(hasCurrentProfile
-            ? profileCombo->findData(profileManager.IndexOf(currentProfile.name))
-            : -1);
+    profileCombo->Fill(profileManager.Profiles(),
+        hasCurrentProfile ? profileManager.IndexOf(currentProfile.name) : -1);
 }
 
 std::string MainDialog::MakerPage(const char* path) const
@@ -330,10 +327,9 @@ void MainDialog::OnProfileSelChange()
     // The entry leads to its profile by position, whatever its text shows.
     // The chosen profile is the current one from now on, also where none
     // was selected before.
-    const QVariant position = profileCombo->currentData();
-    const std::vector<Profile>& profiles = profileManager.Profiles();
-    if (position.isValid() && position.toUInt() < profiles.size()) {
-        currentProfile = profiles[position.toUInt()];
+    const int position = profileCombo->SelectedPosition();
+    if (position >= 0 && std::size_t(position) < profileManager.Profiles().size()) {
+        currentProfile = profileManager.Profiles()[std::size_t(position)];
         hasCurrentProfile = true;
     }
 
@@ -367,26 +363,16 @@ void MainDialog::FillPage()
 
 void MainDialog::CheckSubmittedPage()
 {
-    // The answer comes later: it counts only for the same page and the same
-    // choice of directory, in a window that still exists.
-    const unsigned load = browser->LoadCount();
+    // The answer counts only for the same choice of directory.
     const unsigned generation = watchGeneration;
-    QPointer<MainDialog> self(this);
-    browser->page()->toHtml([self, load, generation](const QString& html) {
-        if (!self || !self->browser || self->browser->LoadCount() != load ||
-            self->watchGeneration != generation)
+    browser->ReadPageHtml(this, [this, generation](const std::string& html) {
+        if (!browser || watchGeneration != generation)
             return;
-        // No answer at all means the page went away: there is nothing to
-        // look at, and an empty marker must not count as found in it.
-        if (html.isNull()) {
-            emit self->pageChecked(false);
-            return;
-        }
-        const std::string marker = self->database.GetDirectoryOnSubmit(self->directoryName);
-        const bool confirmed = PageConfirmsSubmission(html.toStdString(), marker);
+        const bool confirmed =
+            PageConfirmsSubmission(html, database.GetDirectoryOnSubmit(directoryName));
         if (confirmed)
-            self->RecordSubmission();
-        emit self->pageChecked(confirmed);
+            RecordSubmission();
+        emit pageChecked(confirmed);
     });
 }
 

@@ -15,6 +15,7 @@
 
 class CBrowserCtrl;
 class DirectoryListBox;
+class ProfileComboBox;
 class MessageBoxSink;
 class QComboBox;
 class QLabel;
@@ -91,7 +92,7 @@ public:
     CProfilesConfigurator& ProfileManager() { return profileManager; }
     CBrowserCtrl* Browser() const { return browser; }
     DirectoryListBox* DirectoryList() const { return directoryList; }
-    QComboBox* ProfileCombo() const { return profileCombo; }
+    ProfileComboBox* ProfileCombo() const { return profileCombo; }
     QPushButton* FillButton() const { return fillButton; }
     bool SubmitPending() const { return submitPending; }
     std::uint32_t SubmitTime() const { return submitTime; }
@@ -143,7 +144,7 @@ private:
     bool autoFillPending = false;
     bool submitPending = false;
     std::uint32_t submitTime = 0;
-    QComboBox* profileCombo = nullptr;
+    ProfileComboBox* profileCombo = nullptr;
     QLabel* profileLabel = nullptr;
     QPushButton* fillButton = nullptr;
     QTimer* timer = nullptr;

@@ -135,3 +135,16 @@ void CBrowserCtrl::RunScript(const QString& script, std::function<void(const QVa
                 done(result);
         });
 }
+
+void CBrowserCtrl::ReadPageHtml(QObject* context, std::function<void(const std::string&)> done)
+{
+    QPointer<CBrowserCtrl> self(this);
+    QPointer<QObject> receiver(context);
+    const unsigned load = loadCount;
+    page()->toHtml([self, receiver, load, done = std::move(done)](const QString& html) {
+        // A null answer comes from a page being deleted: there is no page.
+        if (html.isNull() || !self || !receiver || self->loadCount != load)
+            return;
+        done(html.toStdString());
+    });
+}

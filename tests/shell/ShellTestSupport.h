@@ -4,6 +4,7 @@
 #include "app/MainDialog.h"
 #include "app/MessageBox.h"
 #include "browser/CBrowserCtrl.h"
+#include "profiles/ProfileComboBox.h"
 #include "support/EventLoop.h"
 #include "support/TemporaryDirectory.h"
 #include "support/TestHttpServer.h"
