@@ -14,6 +14,7 @@
 #include "fill/PageScripts.h"
 #include "profiles/Profile.h"
 #include "support/EventLoop.h"
+#include "support/SampleProfiles.h"
 #include "support/TemporaryDirectory.h"
 
 #include <QApplication>
@@ -58,18 +59,16 @@ std::optional<Result> Answer(Start start)
     return *answer;
 }
 
-Profile SampleProfile(const std::string& category)
+// The sample profile with text that pages must not take for markup.
+Profile HostileProfile(const std::string& category)
 {
-    Profile profile;
-    profile.name = "Sample";
+    Profile profile = SampleProfile("Sample");
     profile.url = "http://garden.example/?a=1&b=2";
     profile.articleTitle = "Ten <b>Tips</b> & \"Tricks\" for O'Brien's Garden";
     profile.articleContent = "First paragraph.\r\n\r\nSecond <script>alert(1)</script> paragraph.";
     profile.category = category;
-    profile.authorInfo = "Ann grows tomatoes.\r\nShe writes about them.";
     profile.email = "ann@garden.example";
     profile.firstName = "Ann";
-    profile.lastName = "Lee";
     profile.password = "s3cret-Pass";
     return profile;
 }
@@ -160,7 +159,7 @@ TEST_F(DemoPagesBrowserTest, EveryDirectoryConfirmsAFilledSubmission)
     for (const std::string& name : names) {
         for (const std::string& category : categories) {
             SCOPED_TRACE(name + " / " + category);
-            const Profile profile = SampleProfile(category);
+            const Profile profile = HostileProfile(category);
             const QString marker = QString::fromStdString(database.GetDirectoryOnSubmit(name));
             ASSERT_FALSE(marker.isEmpty());
             ASSERT_TRUE(Load(database.GetDirectorySubmitPage(name, category, "")));

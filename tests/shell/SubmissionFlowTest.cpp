@@ -2,6 +2,7 @@
 #include "app/MainDialog.h"
 #include "profiles/ProfileStore.h"
 #include "profiles/StateFile.h"
+#include "support/SampleProfiles.h"
 #include "support/TemporaryDirectory.h"
 #include "support/TestHttpServer.h"
 
@@ -119,23 +120,21 @@ const char* const databaseTemplate = R"(<r>
   </directory>
 </r>)";
 
+// The writer's article is hostile to pages: quotes, a script end tag and
+// text beyond ASCII.
 Profile Writer()
 {
-    Profile p;
-    p.name = "Writer";
+    Profile p = SampleProfile("Writer");
     p.articleTitle = "Quotes \"' \\ </script> \xC3\xBCn\xC3\xAF \xE6\x96\x87";
     p.articleContent = "First paragraph.\r\nSecond paragraph.";
     p.firstName = "Ann";
-    p.lastName = "Lee";
     p.email = "ann@example.test";
-    p.category = "Small Business";
     return p;
 }
 
 Profile Second()
 {
-    Profile p;
-    p.name = "Second";
+    Profile p = SampleProfile("Second");
     p.articleTitle = "Another article";
     p.category = "Marketing and Advertising";
     return p;
