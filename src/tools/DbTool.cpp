@@ -2,6 +2,7 @@
 
 #include "common/Json.h"
 #include "common/MessageLog.h"
+#include "common/Result.h"
 #include "directorydb/DatabaseCheck.h"
 #include "directorydb/DirectoryDatabase.h"
 #include "directorydb/XmlLoader.h"
@@ -142,9 +143,9 @@ bool LoadOrReport(DirectoryDatabase& database, const std::string& path, std::ost
         FailToLoad(err, path, "is a folder, not a file");
         return false;
     }
-    std::string error;
-    if (!database.Load(path, &error)) {
-        FailToLoad(err, path, error);
+    Result loaded;
+    if (!database.Load(path, &loaded)) {
+        FailToLoad(err, path, loaded.Reason());
         return false;
     }
     return true;
@@ -244,7 +245,7 @@ int RunCheck(const CommandLine& line, std::ostream& out, std::ostream& err)
     pugi::xml_document document;
     const XmlLoadResult result = LoadXmlFile(path, document);
     if (!result)
-        return FailToLoad(err, path, result.Message());
+        return FailToLoad(err, path, result.Reason());
 
     const std::vector<std::string> findings = CheckDatabase(document);
     for (const std::string& finding : findings)
