@@ -342,13 +342,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     MessageLog log;
     DirectoryDatabase database(log);
-    std::string error;
-    const bool loaded = database.Load(scratch.Replace(xml), &error);
+    Result outcome;
+    const bool loaded = database.Load(scratch.Replace(xml), &outcome);
     // The file must read as its bytes do.
     pugi::xml_document document;
     const XmlLoadResult parsed = LoadXmlBuffer(xml.data(), xml.size(), document);
     Require(loaded == bool(parsed), "the file and its bytes load differently");
-    Require(loaded || error == parsed.Message(), "the file fails for another reason");
+    Require(loaded == bool(outcome), "the load and its result disagree");
+    Require(loaded || outcome.Reason() == parsed.Reason(), "the file fails for another reason");
 
     std::vector<std::string> names;
     database.GetDirectoryNames(names);

@@ -221,12 +221,12 @@ void MainDialog::SaveState()
     const std::string bytes =
         StateFileBytes(profileManager, hasCurrentProfile ? &currentProfile.name : nullptr);
     const QString path = StateFilePath();
-    std::string error;
-    if (WriteFileAtomically(path.toStdString(), bytes, stateFilePermissions, &error))
+    const Result saved = WriteFileAtomically(path.toStdString(), bytes, stateFilePermissions);
+    if (saved)
         return;
     ShowMessageBox(this,
         {"Your profiles could not be saved to " + path.toStdString() +
-                ". The file was left as it was.\n\n" + error,
+                ". The file was left as it was.\n\n" + saved.Reason(),
             "Error", MessageIcon::Error});
 }
 

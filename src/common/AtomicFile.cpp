@@ -1,7 +1,6 @@
 #include "common/AtomicFile.h"
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -37,13 +36,6 @@ private:
     int fd;
 };
 
-bool Fail(std::string* error, const std::string& what, int errorNumber)
-{
-    if (error)
-        *error = what + ": " + std::strerror(errorNumber);
-    return false;
-}
-
 std::string FolderOf(const std::string& path)
 {
     const std::size_t slash = path.rfind('/');
@@ -70,22 +62,21 @@ bool WriteAll(int fd, std::string_view bytes)
 
 } // namespace
 
-bool WriteFileAtomically(
-    const std::string& path, std::string_view bytes, unsigned permissions, std::string* error)
+Result WriteFileAtomically(const std::string& path, std::string_view bytes, unsigned permissions)
 {
     struct stat target;
     if (::stat(path.c_str(), &target) == 0 && S_ISDIR(target.st_mode))
-        return Fail(error, "cannot replace " + path, EISDIR);
+        return Result::SystemFailure("cannot replace " + path, EISDIR);
 
     std::string temporary = path + ".XXXXXX";
     FileDescriptor file(::mkstemp(temporary.data()));
     if (file.Get() < 0)
-        return Fail(error, "cannot create a file beside " + path, errno);
+        return Result::SystemFailure("cannot create a file beside " + path, errno);
 
     const auto abandon = [&](const std::string& what) {
         const int errorNumber = errno;
         ::unlink(temporary.c_str());
-        return Fail(error, what, errorNumber);
+        return Result::SystemFailure(what, errorNumber);
     };
 
     if (::fchmod(file.Get(), static_cast<mode_t>(permissions)) != 0)
@@ -104,26 +95,20 @@ bool WriteFileAtomically(
     FileDescriptor folder(::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY));
     if (folder.Get() >= 0)
         ::fsync(folder.Get());
-    return true;
+    return {};
 }
 
-bool WriteNewFile(const std::string& path, std::string_view bytes, unsigned permissions,
-    std::string* error, bool* exists)
+Result WriteNewFile(const std::string& path, std::string_view bytes, unsigned permissions)
 {
-    if (exists)
-        *exists = false;
     FileDescriptor file(::open(
         path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, static_cast<mode_t>(permissions)));
-    if (file.Get() < 0) {
-        if (exists)
-            *exists = errno == EEXIST;
-        return Fail(error, "cannot create " + path, errno);
-    }
+    if (file.Get() < 0)
+        return Result::SystemFailure("cannot create " + path, errno);
 
     const auto abandon = [&](const std::string& what) {
         const int errorNumber = errno;
         ::unlink(path.c_str());
-        return Fail(error, what, errorNumber);
+        return Result::SystemFailure(what, errorNumber);
     };
     // open() applies the creation mask; the file gets exactly `permissions`.
     if (::fchmod(file.Get(), static_cast<mode_t>(permissions)) != 0)
@@ -134,5 +119,5 @@ bool WriteNewFile(const std::string& path, std::string_view bytes, unsigned perm
         return abandon("cannot flush " + path);
     if (!file.Close())
         return abandon("cannot close " + path);
-    return true;
+    return {};
 }

@@ -142,23 +142,23 @@ bool DirectoryDatabase::LoadDatabase()
     return Load(databasePath);
 }
 
-bool DirectoryDatabase::Load(const std::string& path, std::string* error)
+bool DirectoryDatabase::Load(const std::string& path, Result* outcome)
 {
     document.reset();
     try {
         document = std::make_unique<pugi::xml_document>();
     } catch (const std::bad_alloc&) {
         messages.ShowMessage({"exception on load", "", MessageIcon::None});
-        if (error)
-            *error = "Out of memory";
+        if (outcome)
+            *outcome = Result::Failure("Out of memory");
         return false;
     }
 
     const XmlLoadResult result = LoadXmlFile(path, *document);
     if (result.status == XmlLoadResult::Status::OutOfMemory)
         messages.ShowMessage({"exception on load", "", MessageIcon::None});
-    if (!result && error)
-        *error = result.Message();
+    if (outcome)
+        *outcome = result;
     if (result)
         NormaliseDirectoryNames(*document);
     return bool(result);

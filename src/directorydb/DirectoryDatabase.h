@@ -12,6 +12,7 @@ class xml_document;
 class xml_node;
 } // namespace pugi
 class MessageSink;
+class Result;
 
 // Variable names and their values, ordered by name in ascending byte order:
 // the order in which variables are applied.
@@ -49,8 +50,8 @@ public:
     bool LoadDatabase();
     // Replaces the document by the one in `path`. A missing or malformed
     // file leaves an empty document and returns false without a message;
-    // `error`, when given, receives the reason.
-    bool Load(const std::string& path, std::string* error = nullptr);
+    // `outcome`, when given, receives the result with the reason.
+    bool Load(const std::string& path, Result* outcome = nullptr);
     bool HasDocument() const { return document != nullptr; }
 
     bool GetDirectoryNames(std::vector<std::string>& names) const;

@@ -67,16 +67,6 @@ bool IsEncodingName(std::string_view name)
     });
 }
 
-XmlLoadResult Failure(
-    XmlLoadResult::Status status, std::string description, std::ptrdiff_t offset = -1)
-{
-    XmlLoadResult result;
-    result.status = status;
-    result.description = std::move(description);
-    result.offset = offset;
-    return result;
-}
-
 // A conversion from one encoding to UTF-8 through the C library's iconv,
 // closed when it goes.
 class Utf8Converter
@@ -139,18 +129,18 @@ XmlLoadResult ConvertToUtf8(
 {
     const std::string encoding(name);
     if (!IsEncodingName(name) || !Utf8Converter(encoding).IsOpen())
-        return Failure(XmlLoadResult::Status::UnsupportedEncoding,
+        return XmlLoadResult(XmlLoadResult::Status::UnsupportedEncoding,
             "Unsupported character encoding \"" + encoding + "\"");
 
     // The declaration was read as ASCII: an encoding that reads it otherwise
     // (EBCDIC, UCS-2) cannot be what the author meant.
     std::size_t badOffset = 0;
     if (!Utf8Converter(encoding).Convert(declaration, out, badOffset) || out != declaration)
-        return Failure(XmlLoadResult::Status::UnsupportedEncoding,
+        return XmlLoadResult(XmlLoadResult::Status::UnsupportedEncoding,
             "The character encoding \"" + encoding + "\" does not read its own declaration");
 
     if (!Utf8Converter(encoding).Convert(bytes, out, badOffset))
-        return Failure(XmlLoadResult::Status::ParseError,
+        return XmlLoadResult(XmlLoadResult::Status::ParseError,
             "Invalid byte sequence for the character encoding \"" + encoding + "\"",
             std::ptrdiff_t(badOffset));
     return {};
@@ -158,36 +148,31 @@ XmlLoadResult ConvertToUtf8(
 
 XmlLoadResult FromParseResult(const pugi::xml_parse_result& parsed)
 {
-    XmlLoadResult result;
     switch (parsed.status) {
     case pugi::status_ok:
-        return result;
+        return {};
     case pugi::status_file_not_found:
     case pugi::status_io_error:
-        result.status = XmlLoadResult::Status::FileError;
-        break;
+        return XmlLoadResult(XmlLoadResult::Status::FileError, parsed.description());
     case pugi::status_out_of_memory:
     case pugi::status_internal_error:
-        result.status = XmlLoadResult::Status::OutOfMemory;
-        break;
+        return XmlLoadResult(XmlLoadResult::Status::OutOfMemory, parsed.description());
     default:
-        result.status = XmlLoadResult::Status::ParseError;
-        result.offset = parsed.offset;
-        break;
+        return XmlLoadResult(
+            XmlLoadResult::Status::ParseError, parsed.description(), parsed.offset);
     }
-    result.description = parsed.description();
-    return result;
 }
 
 constexpr unsigned parseOptions = pugi::parse_default;
 
 } // namespace
 
-std::string XmlLoadResult::Message() const
+XmlLoadResult::XmlLoadResult(Status status, const std::string& description, std::ptrdiff_t offset)
+    : Result(Result::Failure(
+          offset >= 0 ? description + " at offset " + std::to_string(offset) : description))
+    , status(status)
+    , offset(offset)
 {
-    if (offset >= 0)
-        return description + " at offset " + std::to_string(offset);
-    return description;
 }
 
 XmlLoadResult LoadXmlBuffer(const void* data, std::size_t size, pugi::xml_document& document)
@@ -210,7 +195,7 @@ XmlLoadResult LoadXmlBuffer(const void* data, std::size_t size, pugi::xml_docume
                     converted.data(), converted.size(), parseOptions, pugi::encoding_utf8));
         }
     } catch (const std::bad_alloc&) {
-        result = Failure(XmlLoadResult::Status::OutOfMemory, "Out of memory");
+        result = XmlLoadResult(XmlLoadResult::Status::OutOfMemory, "Out of memory");
     }
     if (!result)
         document.reset();
@@ -220,14 +205,10 @@ XmlLoadResult LoadXmlBuffer(const void* data, std::size_t size, pugi::xml_docume
 XmlLoadResult LoadXmlFile(const std::string& path, pugi::xml_document& document)
 {
     document.reset();
-    XmlLoadResult result;
     std::ifstream file(path, std::ios::binary | std::ios::ate);
     const std::streamoff size = file ? std::streamoff(file.tellg()) : -1;
-    if (size < 0) {
-        result.status = XmlLoadResult::Status::FileError;
-        result.description = "File could not be opened";
-        return result;
-    }
+    if (size < 0)
+        return XmlLoadResult(XmlLoadResult::Status::FileError, "File could not be opened");
 
     std::string bytes;
     try {
@@ -235,16 +216,11 @@ XmlLoadResult LoadXmlFile(const std::string& path, pugi::xml_document& document)
         file.seekg(0);
         file.read(bytes.data(), size);
     } catch (const std::bad_alloc&) {
-        result.status = XmlLoadResult::Status::OutOfMemory;
-        result.description = "Out of memory";
-        return result;
+        return XmlLoadResult(XmlLoadResult::Status::OutOfMemory, "Out of memory");
     } catch (const std::exception&) {
         file.setstate(std::ios::badbit);
     }
-    if (!file || file.gcount() != size) {
-        result.status = XmlLoadResult::Status::FileError;
-        result.description = "File could not be read";
-        return result;
-    }
+    if (!file || file.gcount() != size)
+        return XmlLoadResult(XmlLoadResult::Status::FileError, "File could not be read");
     return LoadXmlBuffer(bytes.data(), bytes.size(), document);
 }

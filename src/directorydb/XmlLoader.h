@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/Result.h"
+
 #include <cstddef>
 #include <string>
 
@@ -7,8 +9,10 @@ namespace pugi {
 class xml_document;
 }
 
-// The outcome of reading an XML document, with what went wrong.
-struct XmlLoadResult
+// The outcome of reading an XML document: a Result whose reason is one line
+// for people, with the offset where there is one, and besides it the kind of
+// failure and the offset alone.
+struct XmlLoadResult : Result
 {
     enum class Status
     {
@@ -19,13 +23,13 @@ struct XmlLoadResult
         OutOfMemory, // the document could not be built
     };
 
-    Status status = Status::Ok;
-    std::string description;
-    std::ptrdiff_t offset = -1; // byte offset of a parse error, -1 when none
+    XmlLoadResult() = default;
+    // A failure of the kind `status` for `description`, at the byte
+    // `offset` of the document where there is one.
+    XmlLoadResult(Status status, const std::string& description, std::ptrdiff_t offset = -1);
 
-    explicit operator bool() const { return status == Status::Ok; }
-    // One line for people: the reason, with the offset where there is one.
-    std::string Message() const;
+    Status status = Status::Ok;
+    std::ptrdiff_t offset = -1; // byte offset of a parse error, -1 when none
 };
 
 // Parses a whole XML document into `document` as UTF-8 text. A byte-order

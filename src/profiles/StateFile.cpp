@@ -5,6 +5,7 @@
 #include "profiles/ProfileStore.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <fstream>
 #include <istream>
@@ -192,20 +193,19 @@ std::string StateFileBytes(const ProfileStore& store, const std::string* selecte
     return std::move(out).str();
 }
 
-std::string KeepStateFileCopy(const std::string& path, std::string_view bytes, std::string& error)
+Result KeepStateFileCopy(const std::string& path, std::string_view bytes, std::string& copyPath)
 {
     const std::string base = path + ".damaged";
     for (int number = 0; number <= largestCopyNumber; ++number) {
         const std::string copy = number == 0 ? base : base + "." + std::to_string(number);
-        bool exists = false;
-        if (WriteNewFile(copy, bytes, stateFilePermissions, &error, &exists))
-            return copy;
-        if (!exists)
-            return {};
+        Result written = WriteNewFile(copy, bytes, stateFilePermissions);
+        if (written)
+            copyPath = copy;
+        if (written.ErrorNumber() != EEXIST)
+            return written;
     }
-    error = "every name from " + base + " to " + base + "." + std::to_string(largestCopyNumber) +
-        " is taken";
-    return {};
+    return Result::Failure("every name from " + base + " to " + base + "." +
+        std::to_string(largestCopyNumber) + " is taken");
 }
 
 StateFileLoad LoadStateFile(
@@ -228,12 +228,12 @@ StateFileLoad LoadStateFile(
     else
         text = "Not all of " + path + " could be read: " + load.read.Description() +
             ". The profiles that could be read whole are loaded.";
-    std::string error;
-    const std::string copy = KeepStateFileCopy(path, bytes, error);
-    if (!copy.empty())
+    std::string copy;
+    const Result kept = KeepStateFileCopy(path, bytes, copy);
+    if (kept)
         text += "\n\nThe original file was kept as " + copy + ".";
     else
-        text += "\n\nThe original file could not be kept aside (" + error +
+        text += "\n\nThe original file could not be kept aside (" + kept.Reason() +
             "); it will be written over when your profiles are saved.";
     load.notice = Message {text, caption, MessageIcon::Exclamation};
     return load;

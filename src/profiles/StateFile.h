@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/MessageSink.h"
+#include "common/Result.h"
 
 #include <iosfwd>
 #include <optional>
@@ -73,9 +74,9 @@ std::string StateFileBytes(const ProfileStore& store, const std::string* selecte
 // Copies `bytes`, the original content of the state file at `path`, to a new
 // file beside it: "<path>.damaged", or the first of "<path>.damaged.1",
 // "<path>.damaged.2", ... that does not exist yet, so an earlier copy is
-// never written over. Returns the copy's path; "" when no copy could be
-// made, with `error` saying why.
-std::string KeepStateFileCopy(const std::string& path, std::string_view bytes, std::string& error);
+// never written over. On success `copyPath` receives the copy's path; on
+// failure it is left alone and the result says why no copy could be made.
+Result KeepStateFileCopy(const std::string& path, std::string_view bytes, std::string& copyPath);
 
 // What reading the state file at start-up found.
 struct StateFileLoad

@@ -2,6 +2,7 @@
 
 #include "common/Json.h"
 #include "common/MessageLog.h"
+#include "common/Result.h"
 #include "directorydb/DatabaseCheck.h"
 #include "directorydb/DirectoryDatabase.h"
 #include "directorydb/XmlLoader.h"
@@ -117,7 +118,8 @@ bool ParseArguments(const CommandInfo& info, const std::vector<std::string>& arg
     return true;
 }
 
-int Fail(std::ostream& err, const std::string& message)
+// Tells the user what went wrong; returns the exit status that says so.
+int PrintError(std::ostream& err, const std::string& message)
 {
     err << "quillmark-db: " << message << '\n';
     return exitError;
@@ -130,21 +132,21 @@ bool IsDirectoryPath(const std::string& path)
     return std::filesystem::is_directory(path, ignored);
 }
 
-int FailToLoad(std::ostream& err, const std::string& path, const std::string& reason)
+int PrintLoadError(std::ostream& err, const std::string& path, const std::string& reason)
 {
-    return Fail(err, path + ": " + reason);
+    return PrintError(err, path + ": " + reason);
 }
 
 // Loads `path` into `database`; on failure reports why and returns false.
 bool LoadOrReport(DirectoryDatabase& database, const std::string& path, std::ostream& err)
 {
     if (IsDirectoryPath(path)) {
-        FailToLoad(err, path, "is a folder, not a file");
+        PrintLoadError(err, path, "is a folder, not a file");
         return false;
     }
-    std::string error;
-    if (!database.Load(path, &error)) {
-        FailToLoad(err, path, error);
+    Result loaded;
+    if (!database.Load(path, &loaded)) {
+        PrintLoadError(err, path, loaded.Reason());
         return false;
     }
     return true;
@@ -154,7 +156,7 @@ bool LoadOrReport(DirectoryDatabase& database, const std::string& path, std::ost
 int Finish(std::ostream& out, std::ostream& err, int status)
 {
     if (!out.flush())
-        return Fail(err, "cannot write the output");
+        return PrintError(err, "cannot write the output");
     return status;
 }
 
@@ -240,11 +242,11 @@ int RunCheck(const CommandLine& line, std::ostream& out, std::ostream& err)
 {
     const std::string& path = line.operands[0];
     if (IsDirectoryPath(path))
-        return FailToLoad(err, path, "is a folder, not a file");
+        return PrintLoadError(err, path, "is a folder, not a file");
     pugi::xml_document document;
     const XmlLoadResult result = LoadXmlFile(path, document);
     if (!result)
-        return FailToLoad(err, path, result.Message());
+        return PrintLoadError(err, path, result.Reason());
 
     const std::vector<std::string> findings = CheckDatabase(document);
     for (const std::string& finding : findings)
@@ -272,7 +274,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     const CommandInfo* info = FindCommand(args[0]);
     if (!info) {
         const char* what = args[0].size() > 1 && args[0][0] == '-' ? "option" : "command";
-        return Fail(
+        return PrintError(
             err, std::string("unknown ") + what + " '" + args[0] + "' (try 'quillmark-db --help')");
     }
 
@@ -280,7 +282,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     line.command = info->name;
     std::string error;
     if (!ParseArguments(*info, args, line, error))
-        return Fail(err, error);
+        return PrintError(err, error);
 
     if (line.command == "list")
         return RunList(line, out, err);
@@ -296,8 +298,8 @@ int RunDbTool(const std::vector<std::string>& args, std::ostream& out, std::ostr
     try {
         return Run(args, out, err);
     } catch (const std::exception& e) {
-        return Fail(err, std::string("internal error: ") + e.what());
+        return PrintError(err, std::string("internal error: ") + e.what());
     } catch (...) {
-        return Fail(err, "internal error");
+        return PrintError(err, "internal error");
     }
 }

@@ -19,6 +19,8 @@ namespace {
 
 const char* const userAgent =
     "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1; .NET CLR 1.1.4322)";
+// A cancel is told apart from other failures by its error number, ECANCELED.
+const char* const cancelledReason = "the update was cancelled";
 const char* const webPageTags[] = {"<HTML>", "<html>"};
 constexpr std::size_t longestTag = 6;
 
@@ -50,11 +52,6 @@ private:
     }
 };
 
-std::string SystemError(const std::string& what, int number = errno)
-{
-    return what + ": " + std::strerror(number);
-}
-
 // The download's copy in the shared temporary folder. Whatever has that
 // name already, a file of an earlier update or a link that someone else
 // put there, is removed, and the file is made anew: only this call can
@@ -67,21 +64,19 @@ public:
     TemporaryFile& operator=(const TemporaryFile&) = delete;
     ~TemporaryFile() { Close(); }
 
-    bool Create(const std::string& path, std::string* error)
+    Result Create(const std::string& path)
     {
-        if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
-            *error = SystemError("cannot remove the old " + path);
-            return false;
-        }
+        if (::unlink(path.c_str()) != 0 && errno != ENOENT)
+            return Result::SystemFailure("cannot remove the old " + path, errno);
         descriptor = ::open(
             path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, S_IRUSR | S_IWUSR);
         // The umask may only have taken bits away; the mode is exact now.
         if (descriptor < 0 || ::fchmod(descriptor, S_IRUSR | S_IWUSR) != 0) {
-            *error = SystemError("cannot create " + path);
+            const Result failure = Result::SystemFailure("cannot create " + path, errno);
             Close();
-            return false;
+            return failure;
         }
-        return true;
+        return {};
     }
 
     bool Write(const char* data, std::size_t size)
@@ -155,7 +150,7 @@ struct Transfer
     std::string body;
     const DownloadControl& control;
     std::string temporaryPath;
-    std::string writeError;
+    Result written;
     curl_off_t reportedNow = -1;
     curl_off_t reportedTotal = -1;
 };
@@ -167,7 +162,7 @@ std::size_t OnBody(char* data, std::size_t, std::size_t size, void* context)
     if (IsCancelled(transfer.control) || !transfer.check.Feed(data, size))
         return 0;
     if (!transfer.temporary.Write(data, size)) {
-        transfer.writeError = SystemError("cannot write " + transfer.temporaryPath);
+        transfer.written = Result::SystemFailure("cannot write " + transfer.temporaryPath, errno);
         return 0;
     }
     transfer.body.append(data, size);
@@ -189,13 +184,6 @@ int OnProgress(void* context, curl_off_t total, curl_off_t now, curl_off_t, curl
             std::uint64_t(std::max<curl_off_t>(total, 0)));
     }
     return 0;
-}
-
-int Fail(std::string* reason, const std::string& why, int exitCode = UpdateFailed)
-{
-    if (reason)
-        *reason = why;
-    return exitCode;
 }
 
 unsigned PermissionsOf(const std::string& path)
@@ -267,15 +255,13 @@ bool BodyCheck::Feed(const char* data, std::size_t count)
     return true;
 }
 
-int DownloadDatabase(const std::string& updateUrl, const std::string& databasePath,
-    const DownloadOptions& options, std::string* reason, const DownloadControl& control)
-{
-    if (updateUrl.empty() || databasePath.empty()) {
-        if (reason)
-            *reason = "no update address or database path";
-        return UpdateInternalError;
-    }
+namespace {
 
+// Everything DownloadDatabase does between checking its arguments and
+// choosing its exit code.
+Result FetchDatabase(const std::string& updateUrl, const std::string& databasePath,
+    const DownloadOptions& options, const DownloadControl& control)
+{
     std::error_code error;
     const std::filesystem::path folder = options.temporaryFolder.empty()
         ? std::filesystem::temp_directory_path(error)
@@ -283,12 +269,11 @@ int DownloadDatabase(const std::string& updateUrl, const std::string& databasePa
     const std::string temporaryPath = (folder / "ddupdate.xml").string();
 
     if (IsCancelled(control))
-        return Fail(reason, "the update was cancelled", UpdateCancelled);
+        return Result::Failure(cancelledReason, ECANCELED);
 
     Transfer transfer {BodyCheck(options.maxBodyBytes), {}, {}, control, temporaryPath, {}};
-    std::string createError;
-    if (!transfer.temporary.Create(temporaryPath, &createError))
-        return Fail(reason, createError);
+    if (Result created = transfer.temporary.Create(temporaryPath); !created)
+        return created;
 
     const UpdateUrl target = SplitUpdateUrl(updateUrl);
     const std::string address = target.scheme + "://" + target.host + target.path;
@@ -300,7 +285,7 @@ int DownloadDatabase(const std::string& updateUrl, const std::string& databasePa
     if (!client.multi)
         client.multi = curl_multi_init();
     if (!client.handle || !client.multi)
-        return Fail(reason, "no HTTP client");
+        return Result::Failure("no HTTP client");
     CURL* curl = client.handle;
     curl_easy_reset(curl);
 
@@ -331,39 +316,52 @@ int DownloadDatabase(const std::string& updateUrl, const std::string& databasePa
     const int closeError = transfer.temporary.Close() ? 0 : errno;
 
     if (IsCancelled(control))
-        return Fail(reason, "the update was cancelled", UpdateCancelled);
-    if (!transfer.writeError.empty())
-        return Fail(reason, transfer.writeError);
+        return Result::Failure(cancelledReason, ECANCELED);
+    if (!transfer.written)
+        return transfer.written;
     if (transfer.check.IsWebPage())
-        return Fail(reason, "the server sent a web page");
+        return Result::Failure("the server sent a web page");
     if (transfer.check.IsTooLarge())
-        return Fail(
-            reason, "the body is larger than " + std::to_string(options.maxBodyBytes) + " bytes");
+        return Result::Failure(
+            "the body is larger than " + std::to_string(options.maxBodyBytes) + " bytes");
     if (result != CURLE_OK)
-        return Fail(reason,
-            std::string("the download failed: ") +
-                (errorText[0] ? errorText : curl_easy_strerror(result)));
+        return Result::Failure(std::string("the download failed: ") +
+            (errorText[0] ? errorText : curl_easy_strerror(result)));
     if (status < 200 || status > 299)
-        return Fail(reason, "the server answered with HTTP status " + std::to_string(status));
+        return Result::Failure("the server answered with HTTP status " + std::to_string(status));
     if (closeError != 0)
-        return Fail(reason, SystemError("cannot write " + temporaryPath, closeError));
+        return Result::SystemFailure("cannot write " + temporaryPath, closeError);
     if (transfer.body.empty())
-        return Fail(reason, "the body is empty");
+        return Result::Failure("the body is empty");
 
     pugi::xml_document document;
     const XmlLoadResult loaded =
         LoadXmlBuffer(transfer.body.data(), transfer.body.size(), document);
     if (!loaded)
-        return Fail(reason, "the body is no XML document: " + loaded.Message());
+        return Result::Failure("the body is no XML document: " + loaded.Reason());
     if (std::strcmp(document.document_element().name(), "r") != 0)
-        return Fail(reason, "the body is no directory database");
+        return Result::Failure("the body is no directory database");
 
     // The last moment a cancel still leaves everything as it was.
     if (IsCancelled(control))
-        return Fail(reason, "the update was cancelled", UpdateCancelled);
-    std::string replaceError;
-    if (!WriteFileAtomically(
-            databasePath, transfer.body, PermissionsOf(databasePath), &replaceError))
-        return Fail(reason, replaceError);
-    return UpdateSucceeded;
+        return Result::Failure(cancelledReason, ECANCELED);
+    return WriteFileAtomically(databasePath, transfer.body, PermissionsOf(databasePath));
+}
+
+} // namespace
+
+int DownloadDatabase(const std::string& updateUrl, const std::string& databasePath,
+    const DownloadOptions& options, Result* outcome, const DownloadControl& control)
+{
+    if (updateUrl.empty() || databasePath.empty()) {
+        if (outcome)
+            *outcome = Result::Failure("no update address or database path");
+        return UpdateInternalError;
+    }
+    const Result result = FetchDatabase(updateUrl, databasePath, options, control);
+    if (outcome)
+        *outcome = result;
+    if (result)
+        return UpdateSucceeded;
+    return result.ErrorNumber() == ECANCELED ? UpdateCancelled : UpdateFailed;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/MessageSink.h"
+#include "common/Result.h"
 
 #include <atomic>
 #include <chrono>
@@ -98,9 +99,10 @@ struct DownloadControl
 // connection, an HTTP status other than 2xx, a transfer that breaks off,
 // stalls or outlasts its time, an empty or oversized body, a web page, a body that is not a
 // directory database, a replace that fails, a cancel through `control`
-// (UpdateCancelled). `reason`, when given, says what went wrong. Safe to
-// call from a worker thread; one client handle serves every update of the
+// (UpdateCancelled). `outcome`, when given, receives the result, which says
+// what went wrong; a cancel has the error number ECANCELED. Safe to call
+// from a worker thread; one client handle serves every update of the
 // process.
 int DownloadDatabase(const std::string& updateUrl, const std::string& databasePath,
-    const DownloadOptions& options = {}, std::string* reason = nullptr,
+    const DownloadOptions& options = {}, Result* outcome = nullptr,
     const DownloadControl& control = {});

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cerrno>
 #include <future>
 #include <mutex>
 #include <sys/stat.h>
@@ -69,8 +70,8 @@ protected:
 
     int Download(const std::string& path)
     {
-        reason.clear();
-        return DownloadDatabase(server.Url(path), databasePath, options, &reason);
+        outcome = {};
+        return DownloadDatabase(server.Url(path), databasePath, options, &outcome);
     }
 
     std::string Database() const { return TemporaryDirectory::Read(databasePath); }
@@ -83,7 +84,7 @@ protected:
     TestHttpServer server;
     std::string databasePath;
     DownloadOptions options;
-    std::string reason;
+    Result outcome;
     std::atomic<bool> stopping {false};
 };
 
@@ -96,13 +97,13 @@ TEST_F(DatabaseDownloadTest, BodyOfManyReadsReplacesTheDatabaseByteForByte)
     ServeInParts("/updates/quillmarkdemo.xml", parts);
     server.Start();
 
-    EXPECT_EQ(Download("/updates/quillmarkdemo.xml"), UpdateSucceeded) << reason;
+    EXPECT_EQ(Download("/updates/quillmarkdemo.xml"), UpdateSucceeded) << outcome.Reason();
     EXPECT_EQ(Database(), body);
     EXPECT_EQ(Temporary(), body) << "the download stays in the temporary folder";
 
     // A second update in the same run uses the same client again.
     server.Page("/second.xml", oldDatabase);
-    EXPECT_EQ(Download("/second.xml"), UpdateSucceeded) << reason;
+    EXPECT_EQ(Download("/second.xml"), UpdateSucceeded) << outcome.Reason();
     EXPECT_EQ(Database(), oldDatabase);
 }
 
@@ -118,7 +119,7 @@ TEST_F(DatabaseDownloadTest, WebPagesAreRefusedWhereverTheTagFalls)
     for (const char* path : {"/first", "/later", "/split", "/split-lower"}) {
         SCOPED_TRACE(path);
         EXPECT_EQ(Download(path), UpdateFailed);
-        EXPECT_NE(reason.find("web page"), std::string::npos) << reason;
+        EXPECT_NE(outcome.Reason().find("web page"), std::string::npos) << outcome.Reason();
         EXPECT_EQ(Database(), oldDatabase);
     }
     EXPECT_EQ(Temporary(), "<r>" + padding + "<")
@@ -150,7 +151,7 @@ TEST_F(DatabaseDownloadTest, ErrorsAndNonDatabasesLeaveTheDatabaseAsItWas)
     for (const auto& row : rows) {
         SCOPED_TRACE(row.path);
         EXPECT_EQ(Download(row.path), UpdateFailed);
-        EXPECT_EQ(reason.rfind(row.reason, 0), 0u) << reason;
+        EXPECT_EQ(outcome.Reason().rfind(row.reason, 0), 0u) << outcome.Reason();
         EXPECT_EQ(Database(), oldDatabase);
     }
 }
@@ -177,7 +178,7 @@ TEST_F(DatabaseDownloadTest, EndlessAndStalledBodiesAreCutOff)
     server.Start();
 
     EXPECT_EQ(Download("/endless"), UpdateFailed);
-    EXPECT_NE(reason.find("larger"), std::string::npos) << reason;
+    EXPECT_NE(outcome.Reason().find("larger"), std::string::npos) << outcome.Reason();
     EXPECT_EQ(Database(), oldDatabase);
 
     const auto start = std::chrono::steady_clock::now();
@@ -194,20 +195,23 @@ TEST_F(DatabaseDownloadTest, RefusedConnectionAndFailedReplaceAreFailures)
     ASSERT_TRUE(closed.Bound());
     const std::string address =
         "http://127.0.0.1:" + std::to_string(closed.Port()) + "/updates/quillmarkdemo.xml";
-    EXPECT_EQ(DownloadDatabase(address, databasePath, options, &reason), UpdateFailed);
-    EXPECT_NE(reason.find("the download failed"), std::string::npos) << reason;
+    EXPECT_EQ(DownloadDatabase(address, databasePath, options, &outcome), UpdateFailed);
+    EXPECT_NE(outcome.Reason().find("the download failed"), std::string::npos) << outcome.Reason();
     EXPECT_EQ(Database(), oldDatabase);
 
     TestHttpServer other;
     other.Page("/updates/quillmarkdemo.xml", NewDatabase(100));
     other.Start();
     const std::string nowhere = folder.FilePath("no/such/folder/dirdata.xml");
-    EXPECT_EQ(DownloadDatabase(other.Url("/updates/quillmarkdemo.xml"), nowhere, options, &reason),
+    EXPECT_EQ(DownloadDatabase(other.Url("/updates/quillmarkdemo.xml"), nowhere, options, &outcome),
         UpdateFailed);
-    EXPECT_NE(reason.find(nowhere), std::string::npos) << reason;
+    EXPECT_EQ(
+        outcome.Reason(), "cannot create a file beside " + nowhere + ": No such file or directory");
+    EXPECT_EQ(outcome.ErrorNumber(), ENOENT);
 
     EXPECT_EQ(DownloadDatabase("", databasePath, options), UpdateInternalError);
-    EXPECT_EQ(DownloadDatabase(other.Url("/"), "", options), UpdateInternalError);
+    EXPECT_EQ(DownloadDatabase(other.Url("/"), "", options, &outcome), UpdateInternalError);
+    EXPECT_EQ(outcome.Reason(), "no update address or database path");
 }
 
 TEST_F(DatabaseDownloadTest, AddressesWithoutSchemeOrPathStillWork)
@@ -215,8 +219,8 @@ TEST_F(DatabaseDownloadTest, AddressesWithoutSchemeOrPathStillWork)
     server.Page("/", NewDatabase(200));
     server.Start();
     const std::string hostAndPort = "127.0.0.1:" + std::to_string(server.port);
-    EXPECT_EQ(DownloadDatabase(hostAndPort, databasePath, options, &reason), UpdateSucceeded)
-        << reason;
+    EXPECT_EQ(DownloadDatabase(hostAndPort, databasePath, options, &outcome), UpdateSucceeded)
+        << outcome.Reason();
     EXPECT_EQ(Database(), NewDatabase(200));
 }
 
@@ -258,7 +262,7 @@ TEST_F(DatabaseDownloadTest, TemporaryFileIsMadeAnewAndNeverThroughALink)
         std::filesystem::remove(temporary);
         row.plant(temporary, row.target);
 
-        EXPECT_EQ(Download("/updates/quillmarkdemo.xml"), UpdateSucceeded) << reason;
+        EXPECT_EQ(Download("/updates/quillmarkdemo.xml"), UpdateSucceeded) << outcome.Reason();
         EXPECT_EQ(TemporaryDirectory::Read(victim), victimBytes);
         EXPECT_FALSE(std::filesystem::exists(nowhere));
         struct stat info;
@@ -274,7 +278,7 @@ TEST_F(DatabaseDownloadTest, TemporaryFileIsMadeAnewAndNeverThroughALink)
     std::filesystem::remove(temporary);
     std::filesystem::create_directory(temporary);
     EXPECT_EQ(Download("/updates/quillmarkdemo.xml"), UpdateFailed);
-    EXPECT_NE(reason.find(temporary.string()), std::string::npos) << reason;
+    EXPECT_NE(outcome.Reason().find(temporary.string()), std::string::npos) << outcome.Reason();
     EXPECT_EQ(Database(), oldDatabase);
 }
 
@@ -291,7 +295,7 @@ TEST_F(DatabaseDownloadTest, TrickleIsCutOffAtTheOverallLimit)
     const long long took = MillisecondsSince(start);
     EXPECT_GE(took, 400) << "the bytes kept coming until the limit";
     EXPECT_LT(took, 5000);
-    EXPECT_NE(reason.find("timed out"), std::string::npos) << reason;
+    EXPECT_NE(outcome.Reason().find("timed out"), std::string::npos) << outcome.Reason();
     EXPECT_EQ(Database(), oldDatabase);
 }
 
@@ -318,7 +322,7 @@ TEST_F(DatabaseDownloadTest, CancelFromAnotherThreadStopsTheTransfer)
         reports.emplace_back(received, total);
     };
     auto download = std::async(std::launch::async, [&] {
-        return DownloadDatabase(server.Url("/sized"), databasePath, options, &reason, control);
+        return DownloadDatabase(server.Url("/sized"), databasePath, options, &outcome, control);
     });
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     const auto received = [&] {
@@ -333,7 +337,9 @@ TEST_F(DatabaseDownloadTest, CancelFromAnotherThreadStopsTheTransfer)
     const auto cancelled = std::chrono::steady_clock::now();
     ASSERT_EQ(download.wait_for(std::chrono::seconds(5)), std::future_status::ready);
     EXPECT_LT(MillisecondsSince(cancelled), 2000);
-    EXPECT_EQ(download.get(), UpdateCancelled) << reason;
+    EXPECT_EQ(download.get(), UpdateCancelled) << outcome.Reason();
+    EXPECT_EQ(outcome.Reason(), "the update was cancelled");
+    EXPECT_EQ(outcome.ErrorNumber(), ECANCELED);
     EXPECT_EQ(Database(), oldDatabase);
     for (std::size_t i = 1; i < reports.size(); ++i)
         EXPECT_LE(reports[i - 1].first, reports[i].first);
@@ -341,21 +347,21 @@ TEST_F(DatabaseDownloadTest, CancelFromAnotherThreadStopsTheTransfer)
     EXPECT_LT(reports.back().first, length);
 
     // A cancel that came first ends the update before it starts.
-    EXPECT_EQ(DownloadDatabase(server.Url("/sized"), databasePath, options, &reason, control),
+    EXPECT_EQ(DownloadDatabase(server.Url("/sized"), databasePath, options, &outcome, control),
         UpdateCancelled);
     EXPECT_EQ(Database(), oldDatabase);
 
     // So does one while the server has not even answered.
     cancel = false;
     download = std::async(std::launch::async, [&] {
-        return DownloadDatabase(server.Url("/silent"), databasePath, options, &reason, control);
+        return DownloadDatabase(server.Url("/silent"), databasePath, options, &outcome, control);
     });
     while (!asked && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     ASSERT_TRUE(asked);
     cancel = true;
     ASSERT_EQ(download.wait_for(std::chrono::seconds(2)), std::future_status::ready);
-    EXPECT_EQ(download.get(), UpdateCancelled) << reason;
+    EXPECT_EQ(download.get(), UpdateCancelled) << outcome.Reason();
     EXPECT_EQ(Database(), oldDatabase);
 }
 
@@ -367,10 +373,11 @@ TEST_F(DatabaseDownloadTest, HttpsAddressesAreSpokenOverTls)
     // come from the handshake, not from a scheme the client refused.
     const std::string address =
         "https://127.0.0.1:" + std::to_string(server.port) + "/updates/quillmarkdemo.xml";
-    EXPECT_EQ(DownloadDatabase(address, databasePath, options, &reason), UpdateFailed);
-    EXPECT_EQ(reason.find("not supported"), std::string::npos) << reason;
-    EXPECT_TRUE(reason.find("SSL") != std::string::npos || reason.find("TLS") != std::string::npos)
-        << reason;
+    EXPECT_EQ(DownloadDatabase(address, databasePath, options, &outcome), UpdateFailed);
+    EXPECT_EQ(outcome.Reason().find("not supported"), std::string::npos) << outcome.Reason();
+    EXPECT_TRUE(outcome.Reason().find("SSL") != std::string::npos ||
+        outcome.Reason().find("TLS") != std::string::npos)
+        << outcome.Reason();
     EXPECT_EQ(Database(), oldDatabase);
 }
 

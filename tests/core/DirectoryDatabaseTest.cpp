@@ -1,6 +1,7 @@
 #include "directorydb/DirectoryDatabase.h"
 
 #include "common/MessageLog.h"
+#include "common/Result.h"
 #include "support/TemporaryDirectory.h"
 
 #include <gtest/gtest.h>
@@ -63,9 +64,10 @@ TEST_F(DirectoryDatabaseTest, WithoutDocumentEveryQueryIsEmptyAndSilent)
 
 TEST_F(DirectoryDatabaseTest, MissingOrMalformedFileLoadsEmptyWithoutMessage)
 {
-    std::string error;
-    EXPECT_FALSE(database.Load(directory.FilePath("absent.xml"), &error));
-    EXPECT_FALSE(error.empty());
+    Result loaded;
+    EXPECT_FALSE(database.Load(directory.FilePath("absent.xml"), &loaded));
+    EXPECT_FALSE(loaded);
+    EXPECT_EQ(loaded.Reason(), "File could not be opened");
     EXPECT_TRUE(database.HasDocument());
     EXPECT_TRUE(Names().empty());
 

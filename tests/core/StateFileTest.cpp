@@ -405,14 +405,19 @@ TEST(StateFileTest, AnOriginalWorthKeepingIsCopiedAside)
 TEST(StateFileTest, CopiesAsideFailWithAReason)
 {
     TemporaryDirectory folder;
-    std::string error;
-    EXPECT_EQ(KeepStateFileCopy(folder.FilePath("missing/sv.dat"), "x", error), "");
-    EXPECT_NE(error.find("missing/sv.dat.damaged"), std::string::npos) << error;
+    std::string copy;
+    Result kept = KeepStateFileCopy(folder.FilePath("missing/sv.dat"), "x", copy);
+    EXPECT_FALSE(kept);
+    EXPECT_EQ(kept.Reason(),
+        "cannot create " + folder.FilePath("missing/sv.dat.damaged") +
+            ": No such file or directory");
+    EXPECT_EQ(copy, "");
 
     // A folder in the way of a name counts as taken.
     std::filesystem::create_directory(folder.FilePath("sv.dat.damaged"));
-    EXPECT_EQ(KeepStateFileCopy(folder.FilePath("sv.dat"), "x", error),
-        folder.FilePath("sv.dat.damaged.1"));
+    kept = KeepStateFileCopy(folder.FilePath("sv.dat"), "x", copy);
+    EXPECT_TRUE(kept) << kept.Reason();
+    EXPECT_EQ(copy, folder.FilePath("sv.dat.damaged.1"));
 }
 
 // A directory name that holds a line end through a character reference

@@ -25,7 +25,7 @@ std::string NameOf(const std::string& bytes)
 {
     pugi::xml_document document;
     const XmlLoadResult result = LoadXmlBuffer(bytes.data(), bytes.size(), document);
-    EXPECT_TRUE(result) << result.Message();
+    EXPECT_TRUE(result) << result.Reason();
     return document.child("r").child("directory").attribute("name").value();
 }
 
@@ -89,12 +89,13 @@ TEST(XmlLoaderTest, FailuresSayWhatWentWrong)
     XmlLoadResult result = LoadXmlBuffer(malformed.data(), malformed.size(), document);
     EXPECT_EQ(result.status, XmlLoadResult::Status::ParseError);
     EXPECT_GT(result.offset, 0);
-    EXPECT_NE(result.Message().find("offset " + std::to_string(result.offset)), std::string::npos);
+    EXPECT_EQ(
+        result.Reason(), "Start-end tags mismatch at offset " + std::to_string(result.offset));
     EXPECT_FALSE(document.first_child()) << "a failed load leaves an empty document";
 
     result = LoadXmlFile("/nonexistent/dirdata.xml", document);
     EXPECT_EQ(result.status, XmlLoadResult::Status::FileError);
-    EXPECT_FALSE(result.description.empty());
+    EXPECT_EQ(result.Reason(), "File could not be opened");
 
     TemporaryDirectory folder;
     result = LoadXmlFile(folder.path.string(), document);
@@ -111,7 +112,7 @@ TEST(XmlLoaderTest, EncodingsThatCannotBeReadFailTheLoad)
         const char* label;
         std::string bytes;
         Status status;
-        std::string description;
+        std::string reason;
         std::ptrdiff_t offset;
     } rows[] = {
         {"unknown to iconv", Declared("X-NO-SUCH-CHARSET", "a"), Status::UnsupportedEncoding,
@@ -123,30 +124,30 @@ TEST(XmlLoaderTest, EncodingsThatCannotBeReadFailTheLoad)
         {"not ASCII-compatible", Declared("UCS-2", "a"), Status::UnsupportedEncoding,
             "The character encoding \"UCS-2\" does not read its own declaration", -1},
         {"byte windows-1252 leaves undefined", Declared("windows-1252", "a\x81"),
-            Status::ParseError, "Invalid byte sequence for the character encoding \"windows-1252\"",
-            67},
+            Status::ParseError,
+            "Invalid byte sequence for the character encoding \"windows-1252\" at offset 67", 67},
         {"shift_jis lead byte without its trail", Declared("Shift_JIS", "\x93'"),
-            Status::ParseError, "Invalid byte sequence for the character encoding \"Shift_JIS\"",
-            63},
+            Status::ParseError,
+            "Invalid byte sequence for the character encoding \"Shift_JIS\" at offset 63", 63},
         {"shift_jis cut inside a character", Declared("Shift_JIS", "a").substr(0, 63) + "\x93",
-            Status::ParseError, "Invalid byte sequence for the character encoding \"Shift_JIS\"",
-            63},
+            Status::ParseError,
+            "Invalid byte sequence for the character encoding \"Shift_JIS\" at offset 63", 63},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.label);
         pugi::xml_document document;
         const XmlLoadResult result = LoadXmlBuffer(row.bytes.data(), row.bytes.size(), document);
         EXPECT_EQ(result.status, row.status);
-        EXPECT_EQ(result.description, row.description);
+        EXPECT_EQ(result.Reason(), row.reason);
         EXPECT_EQ(result.offset, row.offset);
         EXPECT_FALSE(document.first_child());
 
         MessageLog log;
         DirectoryDatabase database(log);
         TemporaryDirectory folder;
-        std::string error;
-        EXPECT_FALSE(database.Load(folder.Write("dirdata.xml", row.bytes), &error));
-        EXPECT_EQ(error, result.Message());
+        Result loaded;
+        EXPECT_FALSE(database.Load(folder.Write("dirdata.xml", row.bytes), &loaded));
+        EXPECT_EQ(loaded.Reason(), row.reason);
         EXPECT_TRUE(log.messages.empty());
     }
 }

@@ -107,10 +107,10 @@ TEST_P(UnwritableTest, FailsWithTheReasonAndChangesNothing)
     const std::string path = GetParam().prepare(folder);
     const Snapshot before = TakeSnapshot(folder.path);
 
-    std::string error;
-    EXPECT_FALSE(WriteFileAtomically(path, CrashStateBytes(1), 0600, &error));
-    EXPECT_NE(error.find(path), std::string::npos) << error;
-    EXPECT_NE(error.find(GetParam().reason), std::string::npos) << error;
+    const Result written = WriteFileAtomically(path, CrashStateBytes(1), 0600);
+    EXPECT_FALSE(written);
+    EXPECT_NE(written.Reason().find(path), std::string::npos) << written.Reason();
+    EXPECT_NE(written.Reason().find(GetParam().reason), std::string::npos) << written.Reason();
     EXPECT_EQ(TakeSnapshot(folder.path), before);
 }
 
@@ -202,9 +202,10 @@ protected:
                 if (GetParam() == FullDisk::SmallFileSystem &&
                     !MountSmallFileSystem(disk.string(), &why))
                     return {"skip", why};
-                std::string error;
-                if (!WriteFileAtomically((disk / fileName).string(), oldBytes, 0600, &error))
-                    return {"setup", error};
+                const Result setUp =
+                    WriteFileAtomically((disk / fileName).string(), oldBytes, 0600);
+                if (!setUp)
+                    return {"setup", setUp.Reason()};
                 if (GetParam() == FullDisk::FileSizeLimit) {
                     const rlimit limit {diskBytes, diskBytes};
                     if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
@@ -234,9 +235,8 @@ TEST_P(FullDiskTest, AtomicWriteFailsAndKeepsTheOldFile)
     ASSERT_GT(newBytes.size(), diskBytes);
 
     const auto fields = OnFullDisk("sv.dat", oldBytes, [&] {
-        std::string error;
-        const bool written = WriteFileAtomically(path, newBytes, 0600, &error);
-        return std::make_pair(std::string(written ? "written" : "failed"), error);
+        const Result written = WriteFileAtomically(path, newBytes, 0600);
+        return std::make_pair(std::string(written ? "written" : "failed"), written.Reason());
     });
     // Where mounting is denied (a chroot, most containers) the child says
     // "skip" and why, in two fields.
@@ -270,10 +270,10 @@ TEST_P(FullDiskTest, DatabaseUpdateFailsAndKeepsTheDatabase)
         options.temporaryFolder = folder.FilePath("tmp");
         options.connectTimeout = std::chrono::seconds(5);
         options.stallTimeout = std::chrono::seconds(5);
-        std::string reason;
+        Result outcome;
         const int code =
-            DownloadDatabase(server.Url("/updates/quillmarkdemo.xml"), path, options, &reason);
-        return std::make_pair(std::to_string(code), reason);
+            DownloadDatabase(server.Url("/updates/quillmarkdemo.xml"), path, options, &outcome);
+        return std::make_pair(std::to_string(code), outcome.Reason());
     });
     // Where mounting is denied (a chroot, most containers) the child says
     // "skip" and why, in two fields.

@@ -68,7 +68,7 @@ std::vector<std::string> DatabaseArguments(const TemporaryDirectory& folder)
     pugi::xml_document document;
     const XmlLoadResult loaded = LoadXmlFile(path, document);
     if (!loaded)
-        return ::testing::AssertionFailure() << loaded.Message();
+        return ::testing::AssertionFailure() << loaded.Reason();
     const pugi::xml_node root = document.document_element();
     if (std::string(root.name()) != "r")
         return ::testing::AssertionFailure() << "document element " << root.name();
@@ -127,8 +127,8 @@ protected:
 
     void PutInitialFile()
     {
-        std::string error;
-        ASSERT_TRUE(WriteFileAtomically(path, contents[0], 0600, &error)) << error;
+        const Result written = WriteFileAtomically(path, contents[0], 0600);
+        ASSERT_TRUE(written) << written.Reason();
     }
 
     // Starts a writer and waits until it is about to write.

@@ -49,11 +49,11 @@ int WriteStates(const std::string& path, long writes)
     Say('R');
     for (long write = 1; writes < 0 || write <= writes; ++write) {
         const int index = CrashVersionOfWrite(write) - 1;
-        std::string error;
         // As the main window saves its state.
-        if (!WriteFileAtomically(
-                path, StateFileBytes(stores[index], &names[index]), 0600, &error)) {
-            std::fprintf(stderr, "write %ld failed: %s\n", write, error.c_str());
+        const Result written =
+            WriteFileAtomically(path, StateFileBytes(stores[index], &names[index]), 0600);
+        if (!written) {
+            std::fprintf(stderr, "write %ld failed: %s\n", write, written.Reason().c_str());
             return 2;
         }
         Say('W');
@@ -82,10 +82,10 @@ int ReplaceDatabases(const std::string& path, const std::string& temporaryFolder
     for (long write = 1; writes < 0 || write <= writes; ++write) {
         const std::string address =
             server.Url("/" + std::to_string(CrashVersionOfWrite(write)) + ".xml");
-        std::string reason;
-        const int code = DownloadDatabase(address, path, options, &reason);
+        Result outcome;
+        const int code = DownloadDatabase(address, path, options, &outcome);
         if (code != UpdateSucceeded) {
-            std::fprintf(stderr, "update %ld gave %d: %s\n", write, code, reason.c_str());
+            std::fprintf(stderr, "update %ld gave %d: %s\n", write, code, outcome.Reason().c_str());
             return 2;
         }
         Say('W');

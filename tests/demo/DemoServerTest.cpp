@@ -2,6 +2,7 @@
 
 #include "TestData.h"
 #include "common/MessageLog.h"
+#include "common/Result.h"
 #include "demo/DemoSites.h"
 #include "directorydb/DirectoryDatabase.h"
 #include "support/ClosedPort.h"
@@ -179,8 +180,8 @@ std::vector<std::string> CheckDatabase(const std::string& path)
 {
     MessageLog log;
     DirectoryDatabase database(log);
-    std::string error;
-    EXPECT_TRUE(database.Load(path, &error)) << error;
+    Result loaded;
+    EXPECT_TRUE(database.Load(path, &loaded)) << loaded.Reason();
     std::vector<std::string> names;
     EXPECT_TRUE(database.GetDirectoryNames(names));
     EXPECT_GE(names.size(), 4u);
