@@ -5,7 +5,6 @@
 #include "app/MessageBox.h"
 #include "app/SubmissionWatch.h"
 #include "browser/CBrowserCtrl.h"
-#include "common/AtomicFile.h"
 #include "fill/FillPlan.h"
 #include "fill/PageScripts.h"
 #include "profiles/ProfileComboBox.h"
@@ -33,9 +32,6 @@
 #endif
 
 namespace {
-
-// The state file holds passwords: only its owner may read it.
-constexpr unsigned stateFilePermissions = 0600;
 
 // Initial client size: the window's layout was drawn for this size.
 constexpr QSize initialClientSize(927, 645);
@@ -218,16 +214,10 @@ void MainDialog::FillDirectoryList()
 
 void MainDialog::SaveState()
 {
-    const std::string bytes =
-        StateFileBytes(profileManager, hasCurrentProfile ? &currentProfile.name : nullptr);
-    const QString path = StateFilePath();
-    const Result saved = WriteFileAtomically(path.toStdString(), bytes, stateFilePermissions);
-    if (saved)
-        return;
-    ShowMessageBox(this,
-        {"Your profiles could not be saved to " + path.toStdString() +
-                ". The file was left as it was.\n\n" + saved.Reason(),
-            "Error", MessageIcon::Error});
+    const std::optional<Message> failure = SaveStateFile(StateFilePath().toStdString(),
+        profileManager, hasCurrentProfile ? &currentProfile.name : nullptr);
+    if (failure)
+        ShowMessageBox(this, *failure);
 }
 
 void MainDialog::OnFormSubmit()
@@ -277,21 +267,12 @@ void MainDialog::UpdateDatabase()
     dialog.options = settings.updateOptions;
 
     // Only the update's own answer counts: a wait that ended in any other
-    // way changes nothing, and Cancel's answer shows nothing either.
+    // way changes nothing, and a cancelled update says nothing either.
     dialog.exec();
-    if (!dialog.ExitCode())
-        return;
-    switch (*dialog.ExitCode()) {
-    case UpdateInternalError:
-        ShowMessageBox(this, {"Internal error", "Error", MessageIcon::Error});
-        return;
-    case UpdateFailed:
-        ShowMessageBox(
-            this, {"The update could not be retrieved", "Error", MessageIcon::Exclamation});
-        return;
-    case UpdateSucceeded:
-        break;
-    default:
+    const int code = dialog.ExitCode().value_or(UpdateCancelled);
+    if (code != UpdateSucceeded) {
+        if (const std::optional<Message> failure = UpdateFailureMessage(code))
+            ShowMessageBox(this, *failure);
         return;
     }
 

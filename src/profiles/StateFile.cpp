@@ -193,6 +193,18 @@ std::string StateFileBytes(const ProfileStore& store, const std::string* selecte
     return std::move(out).str();
 }
 
+std::optional<Message> SaveStateFile(
+    const std::string& path, const ProfileStore& store, const std::string* selectedName)
+{
+    const Result saved =
+        WriteFileAtomically(path, StateFileBytes(store, selectedName), stateFilePermissions);
+    if (saved)
+        return std::nullopt;
+    return Message {"Your profiles could not be saved to " + path +
+            ". The file was left as it was.\n\n" + saved.Reason(),
+        "Error", MessageIcon::Error};
+}
+
 Result KeepStateFileCopy(const std::string& path, std::string_view bytes, std::string& copyPath)
 {
     const std::string base = path + ".damaged";

@@ -71,6 +71,12 @@ StateReadResult ReadState(std::istream& in, ProfileStore& store);
 void WriteState(std::ostream& out, const ProfileStore& store, const std::string* selectedName);
 std::string StateFileBytes(const ProfileStore& store, const std::string* selectedName);
 
+// Writes the whole state file at `path` in one step, readable by its owner
+// alone (it holds passwords). On failure the old file stays as it was, and
+// the message for the user says where and why.
+std::optional<Message> SaveStateFile(
+    const std::string& path, const ProfileStore& store, const std::string* selectedName);
+
 // Copies `bytes`, the original content of the state file at `path`, to a new
 // file beside it: "<path>.damaged", or the first of "<path>.damaged.1",
 // "<path>.damaged.2", ... that does not exist yet, so an earlier copy is

@@ -231,6 +231,18 @@ Message UnsupportedServerMessage(const std::string& url)
         "Error", MessageIcon::Error};
 }
 
+std::optional<Message> UpdateFailureMessage(int exitCode)
+{
+    switch (exitCode) {
+    case UpdateInternalError:
+        return Message {"Internal error", "Error", MessageIcon::Error};
+    case UpdateFailed:
+        return Message {"The update could not be retrieved", "Error", MessageIcon::Exclamation};
+    default:
+        return std::nullopt;
+    }
+}
+
 bool BodyCheck::Feed(const char* data, std::size_t count)
 {
     if (webPage || tooLarge)

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 // Where an update address leads: the host (with a port, when the address
@@ -32,6 +33,10 @@ bool IsServerUrlSupported(const std::string& url);
 // What the user is told when the maker's server is configured at an
 // address that IsServerUrlSupported() refuses.
 Message UnsupportedServerMessage(const std::string& url);
+
+// What the user is told when an update ended with `exitCode` without
+// success; nothing after a cancel.
+std::optional<Message> UpdateFailureMessage(int exitCode);
 
 // Watches a downloaded body as it arrives, chunk by chunk, for the signs of
 // a web page ("<HTML>" or "<html>", also when a chunk boundary splits the
