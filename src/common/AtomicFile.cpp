@@ -60,6 +60,29 @@ bool WriteAll(int fd, std::string_view bytes)
     return true;
 }
 
+// Gives the new file `name`, open as `file`, exactly `permissions` and all
+// of `bytes`, flushed to disk, and closes it. On failure the file is
+// removed and the result says which step failed.
+Result FillNewFile(
+    FileDescriptor& file, const std::string& name, std::string_view bytes, unsigned permissions)
+{
+    const auto abandon = [&](const std::string& what) {
+        const int errorNumber = errno;
+        ::unlink(name.c_str());
+        return Result::SystemFailure(what, errorNumber);
+    };
+    // open() applies the creation mask, mkstemp() its own mode.
+    if (::fchmod(file.Get(), static_cast<mode_t>(permissions)) != 0)
+        return abandon("cannot set the permissions of " + name);
+    if (!WriteAll(file.Get(), bytes))
+        return abandon("cannot write " + name);
+    if (::fsync(file.Get()) != 0)
+        return abandon("cannot flush " + name);
+    if (!file.Close())
+        return abandon("cannot close " + name);
+    return {};
+}
+
 } // namespace
 
 Result WriteFileAtomically(const std::string& path, std::string_view bytes, unsigned permissions)
@@ -73,23 +96,13 @@ Result WriteFileAtomically(const std::string& path, std::string_view bytes, unsi
     if (file.Get() < 0)
         return Result::SystemFailure("cannot create a file beside " + path, errno);
 
-    const auto abandon = [&](const std::string& what) {
+    if (const Result filled = FillNewFile(file, temporary, bytes, permissions); !filled)
+        return filled;
+    if (::rename(temporary.c_str(), path.c_str()) != 0) {
         const int errorNumber = errno;
         ::unlink(temporary.c_str());
-        return Result::SystemFailure(what, errorNumber);
-    };
-
-    if (::fchmod(file.Get(), static_cast<mode_t>(permissions)) != 0)
-        return abandon("cannot set the permissions of " + temporary);
-
-    if (!WriteAll(file.Get(), bytes))
-        return abandon("cannot write " + temporary);
-    if (::fsync(file.Get()) != 0)
-        return abandon("cannot flush " + temporary);
-    if (!file.Close())
-        return abandon("cannot close " + temporary);
-    if (::rename(temporary.c_str(), path.c_str()) != 0)
-        return abandon("cannot replace " + path);
+        return Result::SystemFailure("cannot replace " + path, errorNumber);
+    }
 
     // Make the rename itself durable.
     FileDescriptor folder(::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY));
@@ -105,19 +118,5 @@ Result WriteNewFile(const std::string& path, std::string_view bytes, unsigned pe
     if (file.Get() < 0)
         return Result::SystemFailure("cannot create " + path, errno);
 
-    const auto abandon = [&](const std::string& what) {
-        const int errorNumber = errno;
-        ::unlink(path.c_str());
-        return Result::SystemFailure(what, errorNumber);
-    };
-    // open() applies the creation mask; the file gets exactly `permissions`.
-    if (::fchmod(file.Get(), static_cast<mode_t>(permissions)) != 0)
-        return abandon("cannot set the permissions of " + path);
-    if (!WriteAll(file.Get(), bytes))
-        return abandon("cannot write " + path);
-    if (::fsync(file.Get()) != 0)
-        return abandon("cannot flush " + path);
-    if (!file.Close())
-        return abandon("cannot close " + path);
-    return {};
+    return FillNewFile(file, path, bytes, permissions);
 }
