@@ -21,6 +21,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -39,6 +40,25 @@ constexpr unsigned stateFilePermissions = 0600;
 
 // Initial client size: the window's layout was drawn for this size.
 constexpr QSize initialClientSize(927, 645);
+
+// What the fill script answered, as a report of a plan of `planSize` steps:
+// an object {written, items, missing}. A bare number is taken for the count
+// written, with nothing known to be missing.
+FillReport FillReportFromScript(const QVariant& result, int planSize)
+{
+    FillReport report;
+    report.items = planSize;
+    if (result.typeId() != QMetaType::QVariantMap) {
+        report.written = result.toInt();
+        return report;
+    }
+    const QVariantMap map = result.toMap();
+    report.written = map.value(QStringLiteral("written")).toInt();
+    report.items = map.value(QStringLiteral("items"), planSize).toInt();
+    for (const QVariant& name : map.value(QStringLiteral("missing")).toList())
+        report.missing.push_back(name.toString().toStdString());
+    return report;
+}
 
 } // namespace
 
@@ -99,6 +119,9 @@ void MainDialog::CreateControls()
     layout->setSpacing(0);
     auto* client = new QWidget(this);
     layout->addWidget(client);
+    // Below the client area, so that OnSize places the controls as before.
+    statusLine = new QStatusBar(this);
+    layout->addWidget(statusLine);
 
     // Created in tab order; OnSize() places them.
     browser = new CBrowserCtrl(client);
@@ -170,6 +193,8 @@ void MainDialog::OnInitDialog()
         directoryList, &QListWidget::itemSelectionChanged, this, &MainDialog::OnDirectorySelChange);
     connect(profileCombo, &QComboBox::currentIndexChanged, this, &MainDialog::OnProfileSelChange);
     connect(fillButton, &QPushButton::clicked, this, &MainDialog::OnFillCurrentPage);
+    // What a fill said belongs to its page alone.
+    connect(browser, &QWebEngineView::loadStarted, statusLine, &QStatusBar::clearMessage);
 
     timer = new QTimer(this);
     timer->setInterval(100);
@@ -177,7 +202,8 @@ void MainDialog::OnInitDialog()
     timer->start();
 
     resize(initialClientSize.width(),
-        initialClientSize.height() + layout()->menuBar()->sizeHint().height());
+        initialClientSize.height() + layout()->menuBar()->sizeHint().height() +
+            statusLine->sizeHint().height());
     // The window opens with the keyboard on the list, as a dialog's first
     // list would have it, not in the page being loaded.
     directoryList->setFocus();
@@ -355,10 +381,18 @@ void MainDialog::FillPage()
 {
     const std::vector<FillStep> plan = BuildFillPlan(database, directoryName, currentProfile);
     QPointer<MainDialog> self(this);
-    browser->RunScript(QString::fromStdString(FillScript(plan)), [self](const QVariant& written) {
-        if (self && self->browser)
-            emit self->pageFilled(written.toInt());
-    });
+    const unsigned load = browser->LoadCount();
+    const int planSize = int(plan.size());
+    browser->RunScript(
+        QString::fromStdString(FillScript(plan)), [self, load, planSize](const QVariant& result) {
+            if (!self || !self->browser)
+                return;
+            const FillReport report = FillReportFromScript(result, planSize);
+            // A page that has gone since keeps no word of this fill.
+            if (self->browser->LoadCount() == load)
+                self->statusLine->showMessage(QString::fromStdString(FillReportText(report)));
+            emit self->pageFilled(report);
+        });
 }
 
 void MainDialog::CheckSubmittedPage()
