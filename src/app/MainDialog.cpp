@@ -8,6 +8,7 @@
 #include "common/AtomicFile.h"
 #include "fill/FillPlan.h"
 #include "fill/PageScripts.h"
+#include "fill/ScriptResults.h"
 #include "profiles/ProfileComboBox.h"
 #include "profiles/StateFile.h"
 #include "update/CUpdateDialog.h"
@@ -40,25 +41,6 @@ constexpr unsigned stateFilePermissions = 0600;
 
 // Initial client size: the window's layout was drawn for this size.
 constexpr QSize initialClientSize(927, 645);
-
-// What the fill script answered, as a report of a plan of `planSize` steps:
-// an object {written, items, missing}. A bare number is taken for the count
-// written, with nothing known to be missing.
-FillReport FillReportFromScript(const QVariant& result, int planSize)
-{
-    FillReport report;
-    report.items = planSize;
-    if (result.typeId() != QMetaType::QVariantMap) {
-        report.written = result.toInt();
-        return report;
-    }
-    const QVariantMap map = result.toMap();
-    report.written = map.value(QStringLiteral("written")).toInt();
-    report.items = map.value(QStringLiteral("items"), planSize).toInt();
-    for (const QVariant& name : map.value(QStringLiteral("missing")).toList())
-        report.missing.push_back(name.toString().toStdString());
-    return report;
-}
 
 } // namespace
 
