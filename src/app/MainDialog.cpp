@@ -7,6 +7,7 @@
 #include "browser/CBrowserCtrl.h"
 #include "fill/FillPlan.h"
 #include "fill/PageScripts.h"
+#include "fill/ScriptResults.h"
 #include "profiles/ProfileComboBox.h"
 #include "profiles/StateFile.h"
 #include "update/CUpdateDialog.h"
@@ -20,6 +21,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -95,6 +97,9 @@ void MainDialog::CreateControls()
     layout->setSpacing(0);
     auto* client = new QWidget(this);
     layout->addWidget(client);
+    // Below the client area, so that OnSize places the controls as before.
+    statusLine = new QStatusBar(this);
+    layout->addWidget(statusLine);
 
     // Created in tab order; OnSize() places them.
     browser = new CBrowserCtrl(client);
@@ -166,6 +171,8 @@ void MainDialog::OnInitDialog()
         directoryList, &QListWidget::itemSelectionChanged, this, &MainDialog::OnDirectorySelChange);
     connect(profileCombo, &QComboBox::currentIndexChanged, this, &MainDialog::OnProfileSelChange);
     connect(fillButton, &QPushButton::clicked, this, &MainDialog::OnFillCurrentPage);
+    // What a fill said belongs to its page alone.
+    connect(browser, &QWebEngineView::loadStarted, statusLine, &QStatusBar::clearMessage);
 
     timer = new QTimer(this);
     timer->setInterval(100);
@@ -173,7 +180,8 @@ void MainDialog::OnInitDialog()
     timer->start();
 
     resize(initialClientSize.width(),
-        initialClientSize.height() + layout()->menuBar()->sizeHint().height());
+        initialClientSize.height() + layout()->menuBar()->sizeHint().height() +
+            statusLine->sizeHint().height());
     // The window opens with the keyboard on the list, as a dialog's first
     // list would have it, not in the page being loaded.
     directoryList->setFocus();
@@ -336,10 +344,18 @@ void MainDialog::FillPage()
 {
     const std::vector<FillStep> plan = BuildFillPlan(database, directoryName, currentProfile);
     QPointer<MainDialog> self(this);
-    browser->RunScript(QString::fromStdString(FillScript(plan)), [self](const QVariant& written) {
-        if (self && self->browser)
-            emit self->pageFilled(written.toInt());
-    });
+    const unsigned load = browser->LoadCount();
+    const int planSize = int(plan.size());
+    browser->RunScript(
+        QString::fromStdString(FillScript(plan)), [self, load, planSize](const QVariant& result) {
+            if (!self || !self->browser)
+                return;
+            const FillReport report = FillReportFromScript(result, planSize);
+            // A page that has gone since keeps no word of this fill.
+            if (self->browser->LoadCount() == load)
+                self->statusLine->showMessage(QString::fromStdString(FillReportText(report)));
+            emit self->pageFilled(report);
+        });
 }
 
 void MainDialog::CheckSubmittedPage()

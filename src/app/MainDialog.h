@@ -2,6 +2,7 @@
 
 #include "common/Clock.h"
 #include "directorydb/DirectoryDatabase.h"
+#include "fill/FillReport.h"
 #include "fill/FormSubmitSink.h"
 #include "profiles/CProfilesConfigurator.h"
 #include "profiles/Profile.h"
@@ -21,10 +22,12 @@ class QComboBox;
 class QLabel;
 class QListWidget;
 class QPushButton;
+class QStatusBar;
 class QTimer;
 
 // The main window: the browser on the left, the profile selector, the Fill
-// button and the directory list on the right.
+// button and the directory list on the right, and below them a status line
+// that says what the last fill of the page shown did.
 class MainDialog : public QDialog, public FormSubmitSink
 {
     Q_OBJECT
@@ -94,12 +97,13 @@ public:
     DirectoryListBox* DirectoryList() const { return directoryList; }
     ProfileComboBox* ProfileCombo() const { return profileCombo; }
     QPushButton* FillButton() const { return fillButton; }
+    QStatusBar* StatusLine() const { return statusLine; }
     bool SubmitPending() const { return submitPending; }
     std::uint32_t SubmitTime() const { return submitTime; }
 
 signals:
-    // A fill has written `written` elements of the page.
-    void pageFilled(int written);
+    // A fill has ended; `report` says what it wrote and what it missed.
+    void pageFilled(const FillReport& report);
     // A page was checked for the confirmation text after a submission.
     void pageChecked(bool confirmed);
 
@@ -147,5 +151,6 @@ private:
     ProfileComboBox* profileCombo = nullptr;
     QLabel* profileLabel = nullptr;
     QPushButton* fillButton = nullptr;
+    QStatusBar* statusLine = nullptr;
     QTimer* timer = nullptr;
 };

@@ -141,10 +141,13 @@ void CBrowserCtrl::ReadPageHtml(QObject* context, std::function<void(const std::
     QPointer<CBrowserCtrl> self(this);
     QPointer<QObject> receiver(context);
     const unsigned load = loadCount;
-    page()->toHtml([self, receiver, load, done = std::move(done)](const QString& html) {
-        // A null answer comes from a page being deleted: there is no page.
-        if (html.isNull() || !self || !receiver || self->loadCount != load)
-            return;
-        done(html.toStdString());
-    });
+    // The page's HTML with that of its frames: a form in a frame shows its
+    // answer there. A page being deleted answers with no string at all.
+    page()->runJavaScript(QString::fromStdString(PageHtmlScript()), scriptWorld,
+        [self, receiver, load, done = std::move(done)](const QVariant& html) {
+            if (html.typeId() != QMetaType::QString || !self || !receiver ||
+                self->loadCount != load)
+                return;
+            done(html.toString().toStdString());
+        });
 }

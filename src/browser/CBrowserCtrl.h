@@ -52,7 +52,8 @@ public:
     // Runs `script` in the isolated world; `done` gets its result unless the
     // browser is gone by then.
     void RunScript(const QString& script, std::function<void(const QVariant&)> done = {});
-    // Asks for the HTML of the page shown now. `done` gets it later, and only
+    // Asks for the HTML of the page shown now, followed by that of its
+    // frames of the same origin. `done` gets it later, and only
     // while `context` and the browser still exist and the same page is shown;
     // a page that goes away first answers nothing.
     void ReadPageHtml(QObject* context, std::function<void(const std::string&)> done);

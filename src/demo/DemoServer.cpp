@@ -76,6 +76,11 @@ DemoServer::~DemoServer()
     Stop();
 }
 
+void DemoServer::Mount(std::string prefix, fs::path folder)
+{
+    mounts.push_back({std::move(prefix), std::move(folder), {}});
+}
+
 bool DemoServer::Start(const std::string& host, int port, std::string* error)
 {
     auto fail = [error](std::string reason) {
@@ -90,6 +95,11 @@ bool DemoServer::Start(const std::string& host, int port, std::string* error)
     servedRoot = fs::canonical(root, fsError);
     if (fsError || !fs::is_directory(servedRoot, fsError))
         return fail("no web site folder at " + root.string());
+    for (MountedFolder& mount : mounts) {
+        mount.served = fs::canonical(mount.folder, fsError);
+        if (fsError || !fs::is_directory(mount.served, fsError))
+            mount.served.clear();
+    }
 
     server = std::make_unique<httplib::Server>();
     Route();
@@ -175,7 +185,22 @@ void DemoServer::Route()
 
 void DemoServer::ServeFile(const httplib::Request& request, httplib::Response& response) const
 {
-    const StaticTarget target = ResolveStaticPath(servedRoot, request.path);
+    StaticTarget target;
+    const MountedFolder* mounted = nullptr;
+    for (const MountedFolder& mount : mounts) {
+        if (!mount.served.empty() &&
+            request.path.compare(0, mount.prefix.size(), mount.prefix) == 0)
+            mounted = &mount;
+    }
+    if (mounted) {
+        // The path below the mount keeps its leading "/".
+        target =
+            ResolveStaticPath(mounted->served, request.path.substr(mounted->prefix.size() - 1));
+        if (target.kind == StaticTarget::Kind::Redirect)
+            target.location = EncodeUrlPath(request.path + "/");
+    } else {
+        target = ResolveStaticPath(servedRoot, request.path);
+    }
     std::string contents;
     switch (target.kind) {
     case StaticTarget::Kind::File:

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace httplib {
 class Server;
@@ -26,6 +27,12 @@ public:
     DemoServer(const DemoServer&) = delete;
     DemoServer& operator=(const DemoServer&) = delete;
 
+    // Serves the files of `folder` under the path `prefix`, which begins and
+    // ends with "/" ("/ckeditor/"), ahead of the web site folder's own. A
+    // folder that is missing when the server starts is left out. Call before
+    // Start.
+    void Mount(std::string prefix, std::filesystem::path folder);
+
     // Listens on `host` and `port`; port 0 picks a free port. False, with
     // the reason in `error` when given, if the folder is missing, the
     // address cannot be bound (the port is in use, for one) or the server
@@ -43,8 +50,16 @@ private:
     void ServeSubmission(
         const DemoSite& site, const httplib::Request& request, httplib::Response& response) const;
 
+    struct MountedFolder
+    {
+        std::string prefix;
+        std::filesystem::path folder;
+        std::filesystem::path served; // `folder` made canonical by Start; empty if missing
+    };
+
     std::filesystem::path root;
     std::filesystem::path servedRoot; // `root` made canonical by Start
+    std::vector<MountedFolder> mounts;
     std::unique_ptr<httplib::Server> server;
     std::thread listener;
     std::atomic<bool> listenerDone {false};

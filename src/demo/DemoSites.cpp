@@ -48,6 +48,10 @@ std::vector<DemoSite> MakeDemoSites()
                 {"website", 0, "Web site", false, Show::Text, {}},
                 {"email", 0, "E-mail", true, Show::Text, {}},
                 {"byline", 0, "Byline", false, Show::Text, {}},
+                {"topic", 0, "Topic", true, Show::Text,
+                    {{"5", "General"}, {"12", "Business"}, {"31", "Marketing and Advertising"},
+                        {"47", "Small Business"}}},
+                {"terms", 0, "Terms of use", true, Show::Text, {{"accepted", "Accepted"}}},
             }});
 
     sites.push_back({"harbor", "Harbor Article Directory", "Article added.",
@@ -60,13 +64,14 @@ std::vector<DemoSite> MakeDemoSites()
             {"password", 0, "Password", true, Show::Secret, {}},
             {"authorbox", 0, "Author box", false, Show::Text, {}},
             {"url", 0, "Link", false, Show::Text, {}},
-            {"category", 0, "Category", false, Show::Text,
+            {"category", 0, "Category", true, Show::Text,
                 {{"general", "General"}, {"business", "Business"},
                     {"marketing", "Marketing and Advertising"},
                     {"small-business", "Small Business"}, {"health", "Health and Fitness"},
                     {"home", "Home and Family"}, {"technology", "Computers and Technology"}}},
             {"title", 0, "Title", true, Show::Text, {}},
             {"article", 0, "Article", true, Show::Text, {}},
+            {"agree", 0, "Publishing terms", true, Show::Text, {{"on", "Accepted"}}},
         }});
 
     sites.push_back({"bizwrite", "Bizwrite Library", "Thank you!",
@@ -82,6 +87,9 @@ std::vector<DemoSite> MakeDemoSites()
             {"email", 0, "E-mail", true, Show::Text, {}},
             {"signature", 0, "Signature", false, Show::Text, {}},
             {"link", 0, "Link", false, Show::Text, {}},
+            {"topic", 0, "Topic", true, Show::Text,
+                {{"t-1", "General"}, {"t-2", "Marketing"}, {"t-3", "Small business"}}},
+            {"rules", 0, "House rules", true, Show::Text, {{"1", "Accepted"}}},
         }});
 
     sites.push_back({"inkwell", "Inkwell Articles", "Inkwell has received your article.",
@@ -93,6 +101,10 @@ std::vector<DemoSite> MakeDemoSites()
             {"ink-site", 0, "Web site", false, Show::Text, {}},
             {"ink-body", 0, "Article", true, Show::Text, {}},
             {"ink-about", 0, "About you", false, Show::Text, {}},
+            {"ink-category", 0, "Category", true, Show::Text,
+                {{"other", "Everything else"}, {"marketing", "Marketing"},
+                    {"smallbiz", "Small business"}}},
+            {"ink-terms", 0, "Terms", true, Show::Text, {{"yes", "Accepted"}}},
         }});
 
     sites.push_back({"lantern", "Lantern Article Index", "Your article is in the Lantern queue.",
@@ -104,6 +116,10 @@ std::vector<DemoSite> MakeDemoSites()
             {"mail", 0, "Mail", true, Show::Text, {}},
             {"homepage", 0, "Homepage", false, Show::Text, {}},
             {"about", 0, "About the author", false, Show::Text, {}},
+            {"topic", 0, "Topic", true, Show::Text,
+                {{"misc", "Miscellaneous"}, {"mkt", "Marketing and Advertising"},
+                    {"sb", "Small Business"}}},
+            {"consent", 0, "Consent", true, Show::Text, {{"given", "Given"}}},
         }});
 
     return sites;

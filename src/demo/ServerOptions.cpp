@@ -47,7 +47,7 @@ bool ParseServerArguments(
             value = argument.substr(equals + 1);
             hasValue = true;
         }
-        if (option != "--port" && option != "--root")
+        if (option != "--port" && option != "--root" && option != "--ckeditor")
             return fail("unknown argument \"" + argument + "\"");
         if (!hasValue) {
             if (i + 1 == arguments.size())
@@ -60,8 +60,8 @@ bool ParseServerArguments(
                 return fail("\"" + value + "\" is no port number (0 to 65535)");
         } else {
             if (value.empty())
-                return fail("--root needs a folder");
-            options.root = value;
+                return fail(option + " needs a folder");
+            (option == "--root" ? options.root : options.ckeditor) = value;
         }
     }
     return true;
@@ -69,5 +69,5 @@ bool ParseServerArguments(
 
 const char* ServerUsage()
 {
-    return "usage: quillmark-demo-server [--port N] [--root DIR]";
+    return "usage: quillmark-demo-server [--port N] [--root DIR] [--ckeditor DIR]";
 }

@@ -8,13 +8,16 @@ struct ServerOptions
 {
     int port = 8731;
     std::string root; // the web site folder
+    // The rich-text editor's files, served under /ckeditor/ when present.
+    std::string ckeditor = "/usr/share/javascript/ckeditor";
     bool showHelp = false;
 };
 
 // Reads the arguments (without the program name) into `options`, which
 // comes in holding the defaults: "--port N" (0 to 65535, 0 picks a free
-// port), "--root DIR", each also as "--port=N" and "--root=DIR", and
-// "--help". False, with the reason in `error`, for anything else.
+// port), "--root DIR", "--ckeditor DIR", each also as "--port=N",
+// "--root=DIR" and "--ckeditor=DIR", and "--help". False, with the reason in `error`, for anything
+// else.
 bool ParseServerArguments(
     const std::vector<std::string>& arguments, ServerOptions& options, std::string* error);
 

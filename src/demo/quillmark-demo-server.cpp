@@ -45,6 +45,7 @@ int main(int argc, char* argv[])
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
     DemoServer server(options.root);
+    server.Mount("/ckeditor/", options.ckeditor);
     if (!server.Start(kHost, options.port, &error)) {
         std::cerr << kProgram << ": " << error << std::endl;
         return 1;

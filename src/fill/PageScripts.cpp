@@ -110,3 +110,42 @@ std::string SubmitHookScript()
         ('(' + JsonQuote(formSubmitSinkObject) + ',' + JsonQuote(formHookObject) + ',' +
             JsonQuote(formHookFunction) + ");\n");
 }
+
+std::string PageHtmlScript()
+{
+    // Prototype members are used, as elsewhere: a document's named elements
+    // (<img name="documentElement">) would hide its own. A frame of another
+    // origin gives no document.
+    return R"JS((function () {
+    'use strict';
+    function getter(prototype, name) {
+        return Object.getOwnPropertyDescriptor(prototype, name).get;
+    }
+    var rootOf = getter(Document.prototype, 'documentElement');
+    var htmlOf = getter(Element.prototype, 'outerHTML');
+    var nameOf = getter(Element.prototype, 'localName');
+    var innerOf = {iframe: getter(HTMLIFrameElement.prototype, 'contentDocument'),
+        frame: getter(HTMLFrameElement.prototype, 'contentDocument')};
+    var select = Document.prototype.querySelectorAll;
+    var parts = [];
+    function read(doc) {
+        var root = rootOf.call(doc);
+        if (!root)
+            return;
+        parts.push(htmlOf.call(root));
+        var frames = select.call(doc, 'iframe, frame');
+        for (var i = 0; i < frames.length; ++i) {
+            var inner = null;
+            try {
+                inner = innerOf[nameOf.call(frames[i])].call(frames[i]);
+            } catch (e) {
+                inner = null;
+            }
+            if (inner)
+                read(inner);
+        }
+    }
+    read(document);
+    return parts.join('\n');
+})();)JS";
+}

@@ -40,3 +40,9 @@ std::string FillScript(const std::vector<FillStep>& plan);
 // before it in the same world. A submission made before the channel is up
 // is reported as soon as it is.
 std::string SubmitHookScript();
+
+// The script that reads the page as the submission watch searches it: the
+// HTML of the document, then that of each frame whose document the page may
+// read (same origin), depth first in document order, frames within frames
+// included. Frames of other origins are left out. Its result is one string.
+std::string PageHtmlScript();

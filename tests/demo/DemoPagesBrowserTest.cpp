@@ -12,6 +12,7 @@
 #include "fill/FillPlan.h"
 #include "fill/FormSubmitSink.h"
 #include "fill/PageScripts.h"
+#include "fill/ScriptResults.h"
 #include "profiles/Profile.h"
 #include "support/EventLoop.h"
 #include "support/SampleProfiles.h"
@@ -78,6 +79,8 @@ class DemoPagesBrowserTest : public ::testing::Test
 protected:
     void SetUp() override
     {
+        // The rich-text editor, as the demo server serves it.
+        server.Mount("/ckeditor/", "/usr/share/javascript/ckeditor");
         ASSERT_TRUE(server.Start("127.0.0.1", 0));
         ASSERT_TRUE(database.Load(demoDir + "/www/updates/quillmarkdemo.xml"));
         ASSERT_TRUE(database.GetDirectoryNames(names));
@@ -167,16 +170,13 @@ TEST_F(DemoPagesBrowserTest, EveryDirectoryConfirmsAFilledSubmission)
             ASSERT_TRUE(before);
             EXPECT_FALSE(before->contains(marker)) << "no confirmation before a submission";
 
-            // Every item but a select list finds an element to write.
-            std::vector<DirectoryItem> items;
-            database.GetDirectoryItems(name, category, "", items);
-            int writable = 0;
-            for (const DirectoryItem& item : items)
-                writable += item.type == ControlType::ComboBox ? 0 : 1;
-            const std::optional<QVariant> written =
-                RunProgramScript(FillScript(BuildFillPlan(database, name, profile)));
+            // Every item finds its element and writes it: choices and
+            // check boxes, fields in shadow roots and editors included.
+            const std::vector<FillStep> plan = BuildFillPlan(database, name, profile);
+            const std::optional<QVariant> written = RunProgramScript(FillScript(plan));
             ASSERT_TRUE(written);
-            EXPECT_EQ(written->toInt(), writable);
+            const int items = int(plan.size());
+            EXPECT_EQ(FillReportFromScript(*written, items), (FillReport {items, items, {}}));
 
             const int submissions = sink.submissions;
             const std::optional<QVariant> clicked =
@@ -197,6 +197,11 @@ TEST_F(DemoPagesBrowserTest, EveryDirectoryConfirmsAFilledSubmission)
             EXPECT_FALSE(html->contains("<b>Tips"));
             EXPECT_FALSE(html->contains("<script>alert"));
             EXPECT_FALSE(html->contains(QString::fromStdString(profile.password)));
+            // The site received the category the variable chose and the
+            // ticked terms: it refuses anything else. The article's second
+            // paragraph arrived, from the editor too.
+            EXPECT_TRUE(text->toString().contains(QStringLiteral("Second")));
+            EXPECT_FALSE(text->toString().contains(QStringLiteral("does not exist here")));
             if (name == "Bizwrite Library") {
                 EXPECT_TRUE(html->contains(
                     QString::fromStdString("<dd>" + sectionOf.at(category) + "</dd>")));

@@ -69,7 +69,8 @@ TEST(DemoServerProgram, HelpPrintsUsage)
 {
     ServerProcess process({"--help"});
     EXPECT_EQ(process.Wait(), std::optional<int>(0));
-    EXPECT_EQ(process.ReadRest(), "usage: quillmark-demo-server [--port N] [--root DIR]\n");
+    EXPECT_EQ(process.ReadRest(),
+        "usage: quillmark-demo-server [--port N] [--root DIR] [--ckeditor DIR]\n");
 }
 
 TEST(DemoServerProgram, FailuresGiveOneLineOnStderrAndAnErrorExit)

@@ -6,6 +6,7 @@
 #include "demo/DemoSites.h"
 #include "directorydb/DirectoryDatabase.h"
 #include "support/ClosedPort.h"
+#include "support/TemporaryDirectory.h"
 
 #include <gtest/gtest.h>
 #include <httplib.h>
@@ -164,6 +165,45 @@ TEST(DemoServerLifecycle, StartsStopsAndRefusesABusyPort)
     auto result = again.Get("/updates/");
     ASSERT_TRUE(result);
     EXPECT_EQ(result->status, 200);
+}
+
+// A mounted folder answers below its prefix, ahead of the web site folder,
+// and keeps what it serves inside itself; a missing one is left out.
+TEST(DemoServerMount, ServesAFolderBelowItsPrefix)
+{
+    TemporaryDirectory editor;
+    editor.Write("editor.js", "var editor = 1;");
+    std::filesystem::create_directory(editor.path / "skins");
+    editor.Write("skins/index.html", "<p>skins</p>");
+    DemoServer server(demoDir + "/www");
+    server.Mount("/editor/", editor.path);
+    server.Mount("/missing/", editor.path / "no-such-folder");
+    ASSERT_TRUE(server.Start("127.0.0.1", 0));
+    httplib::Client client("127.0.0.1", server.Port());
+    client.set_url_encode(false);
+
+    const std::vector<PageCase> cases = {
+        {"/editor/editor.js", 200, "text/javascript", "var editor = 1;"},
+        {"/editor/skins/", 200, "text/html", "<p>skins</p>"},
+        {"/editor/../dirdata.xml", 404, "text/html", "Not found"},
+        {"/editor/%2e%2e/%2e%2e/dirdata.xml", 404, "text/html", "Not found"},
+        {"/editor/nothing.js", 404, "text/html", "Not found"},
+        {"/missing/editor.js", 404, "text/html", "Not found"},
+        {"/updates/", 200, "text/html", "Welcome to Quillmark V1.0"},
+    };
+    for (const PageCase& c : cases) {
+        SCOPED_TRACE(c.path);
+        auto result = client.Get(c.path.c_str());
+        ASSERT_TRUE(result) << httplib::to_string(result.error());
+        EXPECT_EQ(result->status, c.status);
+        EXPECT_EQ(result->get_header_value("Content-Type").rfind(c.contentType, 0), 0u)
+            << result->get_header_value("Content-Type");
+        EXPECT_NE(result->body.find(c.contains), std::string::npos);
+    }
+    auto folder = client.Get("/editor/skins");
+    ASSERT_TRUE(folder);
+    EXPECT_EQ(folder->status, 301);
+    EXPECT_EQ(folder->get_header_value("Location"), "/editor/skins/");
 }
 
 TEST(DemoServerLifecycle, MissingRootIsReported)

@@ -62,6 +62,7 @@ TEST(ReplyToSubmission, AcceptsACompleteFormAndEchoesItEscaped)
             {"title", "Tips & \"Tricks\""},
             {"article", "One.\r\nTwo."},
             {"category", "small-business"},
+            {"agree", "on"},
             {"unknown", "ignored-field"},
         });
     EXPECT_TRUE(reply.accepted);
@@ -73,6 +74,7 @@ TEST(ReplyToSubmission, AcceptsACompleteFormAndEchoesItEscaped)
     EXPECT_TRUE(Contains(reply.html, "<dd>One.\r\nTwo.</dd>"));
     EXPECT_TRUE(Contains(reply.html, "<dt>Category</dt><dd>Small Business</dd>"));
     EXPECT_TRUE(Contains(reply.html, "<dt>Author box</dt><dd><em>(empty)</em></dd>"));
+    EXPECT_TRUE(Contains(reply.html, "<dt>Publishing terms</dt><dd>Accepted</dd>"));
     EXPECT_FALSE(Contains(reply.html, "hunter2-secret"));
     EXPECT_FALSE(Contains(reply.html, "ignored-field"));
     EXPECT_FALSE(Contains(reply.html, "<i>"));
@@ -87,8 +89,8 @@ struct RefusalCase
 
 TEST(ReplyToSubmission, RefusesMissingFieldsAndUnknownChoices)
 {
-    const FormFields completeBizwrite = {
-        {"section", "117"}, {"headline", "H"}, {"content", "C"}, {"email", "e@example.org"}};
+    const FormFields completeBizwrite = {{"section", "117"}, {"headline", "H"}, {"content", "C"},
+        {"email", "e@example.org"}, {"topic", "t-3"}, {"rules", "1"}};
     const std::vector<RefusalCase> cases = {
         {"openlibrary", {}, {"Title is missing.", "Article is missing.", "E-mail is missing."}},
         // Blank text is no text.
@@ -108,6 +110,25 @@ TEST(ReplyToSubmission, RefusesMissingFieldsAndUnknownChoices)
             {"Section is missing."}},
         {"inkwell", {{"ink-title", "T"}}, {"E-mail is missing.", "Article is missing."}},
         {"lantern", {{"subject", "S"}, {"text", "T"}}, {"Mail is missing."}},
+        // The terms must be accepted, and the category must be one the site offers.
+        {"harbor",
+            {{"author", "A"}, {"author", "L"}, {"email", "e"}, {"password", "p"},
+                {"category", "general"}, {"title", "T"}, {"article", "A"}},
+            {"Publishing terms is missing."}},
+        {"harbor",
+            {{"author", "A"}, {"author", "L"}, {"email", "e"}, {"password", "p"}, {"title", "T"},
+                {"article", "A"}, {"agree", "on"}},
+            {"Category is missing."}},
+        {"openlibrary",
+            {{"title", "T"}, {"body", "B"}, {"email", "e"}, {"topic", "Small Business"},
+                {"terms", "accepted"}},
+            {"Topic &ldquo;Small Business&rdquo; does not exist here."}},
+        {"inkwell",
+            {{"ink-title", "T"}, {"ink-email", "e"}, {"ink-body", "B"},
+                {"ink-category", "marketing"}, {"ink-terms", "no"}},
+            {"Terms &ldquo;no&rdquo; does not exist here."}},
+        {"lantern", {{"subject", "S"}, {"text", "T"}, {"mail", "m"}, {"topic", "sb"}},
+            {"Consent is missing."}},
     };
     for (const RefusalCase& c : cases) {
         const DemoSite& site = Site(c.folder);
@@ -124,6 +145,7 @@ TEST(ReplyToSubmission, RefusesMissingFieldsAndUnknownChoices)
     const SubmissionReply accepted = ReplyToSubmission(Site("bizwrite"), completeBizwrite);
     EXPECT_TRUE(accepted.accepted);
     EXPECT_TRUE(Contains(accepted.html, "<dt>Section</dt><dd>Small Business</dd>"));
+    EXPECT_TRUE(Contains(accepted.html, "<dt>Topic</dt><dd>Small business</dd>"));
 }
 
 TEST(ComposeReplyPage, PutsTheReplyInPlaceOfTheMarker)

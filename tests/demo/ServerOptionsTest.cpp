@@ -14,9 +14,10 @@ struct ArgumentsCase
     int port;
     std::string root;
     bool help;
+    std::string ckeditor = "/usr/share/javascript/ckeditor";
 };
 
-TEST(ParseServerArguments, ReadsPortRootAndHelp)
+TEST(ParseServerArguments, ReadsPortRootEditorAndHelp)
 {
     const std::vector<ArgumentsCase> cases = {
         {{}, true, 8731, "default", false},
@@ -28,6 +29,10 @@ TEST(ParseServerArguments, ReadsPortRootAndHelp)
         {{"--root=/srv/a=b"}, true, 8731, "/srv/a=b", false},
         {{"--root", "site", "--port", "80"}, true, 80, "site", false},
         {{"--port", "1", "--port", "2"}, true, 2, "default", false},
+        {{"--ckeditor", "/opt/ck"}, true, 8731, "default", false, "/opt/ck"},
+        {{"--ckeditor=ck", "--root", "site"}, true, 8731, "site", false, "ck"},
+        {{"--ckeditor"}, false, 8731, "default", false},
+        {{"--ckeditor="}, false, 8731, "default", false},
         {{"--help"}, true, 8731, "default", true},
         {{"-h"}, true, 8731, "default", true},
         {{"--port"}, false, 8731, "default", false},
@@ -58,6 +63,7 @@ TEST(ParseServerArguments, ReadsPortRootAndHelp)
             EXPECT_EQ(options.port, c.port);
             EXPECT_EQ(options.root, c.root);
             EXPECT_EQ(options.showHelp, c.help);
+            EXPECT_EQ(options.ckeditor, c.ckeditor);
         }
     }
 }

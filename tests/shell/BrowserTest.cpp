@@ -207,6 +207,51 @@ TEST_F(BrowserTest, PageScriptsCannotReachTheSink)
     EXPECT_EQ(sink.count, 1);
 }
 
+// The page as the submission watch reads it holds the HTML of every frame
+// of its own origin, nested ones too, in document order; a frame of another
+// origin is left out and stops nothing.
+TEST(PageHtmlTest, HoldsTheFramesOfTheSameOriginAtAnyDepth)
+{
+    TestHttpServer other;
+    other.Page("/foreign", "<html><body>foreign text</body></html>");
+    other.Start();
+    TestHttpServer server;
+    server.Page("/page",
+        "<html><body><p>main text</p><iframe src='" + other.Url("/foreign") +
+            "'></iframe><img name='documentElement'><iframe src='/outer'></iframe>"
+            "<p>after the frames</p></body></html>");
+    server.Page("/outer",
+        "<html><body><p>outer text</p><iframe name='querySelectorAll' src='/inner'></iframe>"
+        "</body></html>");
+    server.Page("/inner", "<html><body><p>inner text</p></body></html>");
+    server.Start();
+
+    CBrowserCtrl browser;
+    browser.Navigate(server.Url("/page"));
+    ASSERT_TRUE(WaitForPage(&browser, QStringLiteral("/page")));
+    ASSERT_TRUE(WaitFor([&] {
+        return RunScriptAndWait(&browser,
+                   QStringLiteral(
+                       "document.getElementsByTagName('iframe')[1].contentDocument"
+                       ".getElementsByTagName('iframe')[0].contentDocument.body.textContent"))
+                   .toString() == QStringLiteral("inner text");
+    }));
+
+    QObject context;
+    std::optional<std::string> html;
+    browser.ReadPageHtml(&context, [&](const std::string& text) { html = text; });
+    ASSERT_TRUE(WaitFor([&] { return html.has_value(); }));
+    const std::size_t main = html->find("main text");
+    const std::size_t after = html->find("after the frames");
+    const std::size_t outer = html->find("outer text");
+    const std::size_t inner = html->find("inner text");
+    ASSERT_NE(inner, std::string::npos) << *html;
+    EXPECT_LT(main, after);
+    EXPECT_LT(after, outer) << "the main document comes whole before its frames";
+    EXPECT_LT(outer, inner);
+    EXPECT_EQ(html->find("foreign text"), std::string::npos);
+}
+
 // Receives the addresses the About box hands to the user's web browser.
 class UrlCatcher : public QObject
 {

@@ -10,6 +10,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QListWidget>
+#include <QStatusBar>
 
 #include <atomic>
 #include <fstream>
@@ -118,6 +119,14 @@ const char* const databaseTemplate = R"(<r>
   <directory name="Popup" submiturl="BASE/popup" onsubmit="MARKER">
     <item name="title" index="0" type="edit" value="#title#"/>
   </directory>
+  <directory name="Partial" submiturl="BASE/beta" onsubmit="MARKER">
+    <item name="title" index="0" type="edit" value="#title#"/>
+    <item name="nosuch" index="0" type="edit" value="#title#"/>
+    <item name="mail" index="0" type="edit" value="#email#"/>
+  </directory>
+  <directory name="Framed" submiturl="BASE/framed" onsubmit="MARKER">
+    <item name="title" index="0" type="edit" value="#title#"/>
+  </directory>
 </r>)";
 
 // The writer's article is hostile to pages: quotes, a script end tag and
@@ -163,6 +172,14 @@ document.getElementById('f').addEventListener('submit', function (e) {
                     std::string(marker) + R"(';
     }, 200);
 });</script>)"));
+        // The form sits in a frame and answers there; beside it, a frame of
+        // another origin.
+        foreign.Page("/foreign", "<html><body>Another site</body></html>");
+        foreign.Start();
+        server.Page("/framed",
+            "<html><body><p>Framed form</p><iframe src='" + foreign.Url("/foreign") +
+                "'></iframe><iframe id='box' src='/framed/form'></iframe></body></html>");
+        server.Page("/framed/form", FormPage("/alpha/post"));
         server.server.Post(
             "/alpha/post", [this](const httplib::Request& request, httplib::Response& response) {
                 Record(request);
@@ -223,7 +240,7 @@ document.getElementById('f').addEventListener('submit', function (e) {
         auto dialog = std::make_unique<CountingDialog>(settings);
         dialog->show();
         QObject::connect(dialog.get(), &MainDialog::pageFilled, dialog.get(),
-            [this](int written) { fills.push_back(written); });
+            [this](const FillReport& report) { fills.push_back(report); });
         QObject::connect(dialog.get(), &MainDialog::pageChecked, dialog.get(),
             [this](bool confirmed) { checks.push_back(confirmed); });
         return dialog;
@@ -294,11 +311,12 @@ document.getElementById('f').addEventListener('submit', function (e) {
         ASSERT_TRUE(WaitFor([&] { return clock->readings >= until; }));
     }
 
+    TestHttpServer foreign;
     TestHttpServer server;
     TemporaryDirectory folder;
     MessageBoxRecorder boxes;
     std::shared_ptr<FakeClock> clock = std::make_shared<FakeClock>();
-    std::vector<int> fills;
+    std::vector<FillReport> fills;
     std::vector<bool> checks;
     std::mutex mutex;
     std::map<std::string, std::string> received;
@@ -310,7 +328,7 @@ TEST_F(SubmissionFlowTest, ChosenDirectoryIsFilledSubmittedConfirmedAndSaved)
     ASSERT_EQ(Entry(*dialog, "Alpha"), QStringLiteral("Alpha [not sent]"));
     Choose(*dialog, "Alpha");
     EXPECT_EQ(dialog->Browser()->url().query(), QStringLiteral("section=117"));
-    EXPECT_EQ(fills.back(), 7) << "every input and text area named by an item";
+    EXPECT_EQ(fills.back().written, 7) << "every input and text area named by an item";
 
     const QJsonObject fields = Fields(dialog->Browser());
     EXPECT_EQ(fields["title"].toString().toStdString(), Writer().articleTitle);
@@ -460,7 +478,7 @@ TEST_F(SubmissionFlowTest, ADirectoryTheDatabaseLacksFillsNothing)
     const std::size_t before = fills.size();
     dialog->OnFillCurrentPage();
     ASSERT_TRUE(WaitFor([&] { return fills.size() > before; }));
-    EXPECT_EQ(fills.back(), 0);
+    EXPECT_EQ(fills.back().written, 0);
     EXPECT_EQ(Fields(dialog->Browser())["title"].toString(), QString());
 }
 
@@ -550,6 +568,57 @@ TEST_F(SubmissionFlowTest, AFormThatAsksForANewWindowStaysInTheView)
     ASSERT_TRUE(WaitFor([&] { return !checks.empty(); }));
     EXPECT_TRUE(checks.back());
     EXPECT_EQ(Entry(*dialog, "Popup"), QStringLiteral("Popup [sent]"));
+}
+
+TEST_F(SubmissionFlowTest, TheStatusLineSaysWhatTheFillDidWhileThePageStays)
+{
+    auto dialog = Open();
+    EXPECT_EQ(dialog->StatusLine()->currentMessage(), QString());
+    Choose(*dialog, "Partial");
+    EXPECT_EQ(fills.back(), (FillReport {2, 3, {"nosuch"}}));
+    EXPECT_EQ(dialog->StatusLine()->currentMessage(),
+        QStringLiteral("Filled 2 of 3 fields, not found: nosuch"));
+
+    dialog->Browser()->Navigate(server.Url("/updates/"));
+    ASSERT_TRUE(WaitForPage(dialog->Browser(), QStringLiteral("/updates/")));
+    EXPECT_EQ(dialog->StatusLine()->currentMessage(), QString()) << "the page has gone";
+
+    // The button's fill says it as well.
+    const std::size_t before = fills.size();
+    dialog->OnFillCurrentPage();
+    ASSERT_TRUE(WaitFor([&] { return fills.size() > before; }));
+    EXPECT_EQ(dialog->StatusLine()->currentMessage(),
+        QStringLiteral("Filled 0 of 3 fields, not found: title, nosuch, mail"));
+    const QWidget* client = dialog->Browser()->parentWidget();
+    EXPECT_LE(client->geometry().bottom(), dialog->StatusLine()->geometry().top())
+        << "the status line lies below the client area";
+}
+
+TEST_F(SubmissionFlowTest, AFormInAFrameIsConfirmedByTheAnswerInItsFrame)
+{
+    auto dialog = Open();
+    Choose(*dialog, "Framed");
+    CBrowserCtrl* browser = dialog->Browser();
+    const QString frame = QStringLiteral("document.getElementById('box').contentDocument");
+    RunScriptAndWait(browser, QStringLiteral("quillmark.hookForm(%1.forms[0]); true").arg(frame),
+        CBrowserCtrl::scriptWorld);
+    RunScriptAndWait(browser,
+        QStringLiteral("%1.getElementsByName('title')[0].value = 'In a frame'; "
+                       "%1.getElementById('send').click(); true")
+            .arg(frame));
+    ASSERT_TRUE(WaitFor([&] { return dialog->submissions == 1; }));
+    ASSERT_TRUE(WaitFor([&] {
+        return RunScriptAndWait(browser, frame + QStringLiteral(".body.textContent"))
+            .toString()
+            .contains(QLatin1String(marker));
+    }));
+    EXPECT_EQ(Received("title"), "In a frame");
+    EXPECT_TRUE(browser->url().path().endsWith(QStringLiteral("/framed")));
+
+    PassCheckDelay();
+    ASSERT_TRUE(WaitFor([&] { return !checks.empty(); }));
+    EXPECT_TRUE(checks.back());
+    EXPECT_EQ(Entry(*dialog, "Framed"), QStringLiteral("Framed [sent]"));
 }
 
 TEST_F(SubmissionFlowTest, ClosingTheWindowDuringACheckIsSafe)
