@@ -17,6 +17,7 @@ packages=(
     libbenchmark-dev
     xvfb xauth xdotool
     fonts-dejavu-core
+    ckeditor
 )
 
 if [ "$(id -u)" -eq 0 ]; then
