@@ -48,6 +48,7 @@ namespace {
 const char* const fillFunction = R"JS((function (hookObject, hookFunction, types) {
     'use strict';
     var falseWords = ['0', 'no', 'false', 'off'];
+    var regionSelector = '[contenteditable], iframe, frame';
     function property(prototype, name) {
         return Object.getOwnPropertyDescriptor(prototype, name);
     }
@@ -55,7 +56,9 @@ const char* const fillFunction = R"JS((function (hookObject, hookFunction, types
     var elementId = property(Element.prototype, 'id').get;
     var elementName = property(Element.prototype, 'localName').get;
     var getAttribute = Element.prototype.getAttribute;
+    var querySelector = Element.prototype.querySelector;
     var querySelectorAll = Element.prototype.querySelectorAll;
+    var matches = Element.prototype.matches;
     var closest = Element.prototype.closest;
     var shadowRoot = property(Element.prototype, 'shadowRoot').get;
     var clientRects = Element.prototype.getClientRects;
@@ -223,7 +226,7 @@ const char* const fillFunction = R"JS((function (hookObject, hookFunction, types
         return isEditable(element) && !(parent && isEditable(parent));
     }
     function onlyRegion(container) {
-        var candidates = querySelectorAll.call(container, '[contenteditable], iframe, frame');
+        var candidates = querySelectorAll.call(container, regionSelector);
         var found = null;
         for (var i = 0; i < candidates.length; ++i) {
             var candidate = candidates[i];
@@ -254,21 +257,27 @@ const char* const fillFunction = R"JS((function (hookObject, hookFunction, types
         return view !== null && view.getComputedStyle(element).visibility === 'hidden';
     }
     var passedBy = {script: true, style: true, template: true, link: true, meta: true};
-    // The editor a page put beside a field it hid: the nearest sibling,
-    // after the field and then before it, that is shown.
+    function isPassedBy(element) {
+        return passedBy[elementName.call(element)] === true ||
+            (kindOf(element) === 'HTMLInputElement' && inputType.call(element) === 'hidden');
+    }
+    // The editor a page put in place of a field it hid: the region of the
+    // nearest sibling after the field, else before it, passing by scripts,
+    // styles and hidden inputs. Only a field beside a possible editor is
+    // asked whether it is hidden, as that question makes the browser lay
+    // the page out again after every value written.
     function editorBeside(field) {
-        if (!isHidden(field))
-            return null;
         var ways = [nextSibling, previousSibling];
         for (var w = 0; w < ways.length; ++w) {
-            for (var sibling = ways[w].call(field); sibling; sibling = ways[w].call(sibling)) {
-                if (passedBy[elementName.call(sibling)] || isHidden(sibling))
-                    continue;
-                var region = regionOf(sibling, kindOf(sibling));
-                if (region)
-                    return region;
-                break;
-            }
+            var sibling = ways[w].call(field);
+            while (sibling && isPassedBy(sibling))
+                sibling = ways[w].call(sibling);
+            if (!sibling || (!matches.call(sibling, regionSelector) &&
+                    !querySelector.call(sibling, regionSelector)))
+                continue;
+            var region = regionOf(sibling, kindOf(sibling));
+            if (region)
+                return isHidden(field) ? region : null;
         }
         return null;
     }
