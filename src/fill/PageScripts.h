@@ -16,8 +16,9 @@
 // the form's submissions and reports each one by calling formSubmitted() on
 // the web channel object `formSubmitSink`; hooking a form again adds
 // nothing. The fill script, run later in the same page, hands the form of
-// the last element it wrote to `quillmark.hookForm`, and hooks nothing when
-// the function is absent.
+// the last element it wrote to `quillmark.hookForm`, whether that form is in
+// the page itself or in one of its same-origin frames, and hooks nothing
+// when the function is absent.
 
 // The global object that the submit hook defines.
 inline constexpr std::string_view formHookObject = "quillmark";

@@ -308,7 +308,11 @@ CKEDITOR.replace('article').on('instanceReady', function () { ready = true; });
 TEST_F(FillKindsTest, FramesAndShadowRootsFollowTheMainDocumentInOrder)
 {
     TestHttpServer foreign;
-    foreign.Page("/foreign", R"(<form><input name="field"></form>)");
+    std::atomic<int> foreignLoads {0};
+    foreign.server.Get("/foreign", [&](const httplib::Request&, httplib::Response& response) {
+        ++foreignLoads;
+        response.set_content(R"(<form><input name="field"></form>)", "text/html");
+    });
     foreign.Start();
     const std::string foreignUrl = "http://localhost:" + std::to_string(foreign.port) + "/foreign";
     server.Page("/frames",
@@ -333,6 +337,7 @@ document.getElementById('closed').attachShadow({mode: 'closed'}).innerHTML =
     server.Page("/innermost",
         R"(<form action="/post" method="post"><input name="field"><button>Send</button></form>)");
     Open("/frames");
+    ASSERT_EQ(foreignLoads, 1) << "the frame of another origin is there";
     ASSERT_TRUE(WaitFor([&] {
         return Page(QStringLiteral("frames[0].frames.length && "
                                    "String(frames[0].frames[0].document.readyState)")) ==
