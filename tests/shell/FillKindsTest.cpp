@@ -37,6 +37,7 @@ var seen = [];
 });
 </script>)";
 
+// Its form holds controls named like the DOM methods the fill calls.
 const char* const choicesPage = R"(<form action="/post" method="post">
 <select name="topic">
   <option value="g">Garden</option>
@@ -53,6 +54,8 @@ const char* const choicesPage = R"(<form action="/post" method="post">
 <input type="radio" name="size" value="l" id="large" checked><label for="large">Large</label>
 <input type="radio" name="other" value="m">
 <input name="note">
+<input type="hidden" name="id"><input type="hidden" name="getAttribute">
+<input type="hidden" name="closest"><input type="hidden" name="querySelectorAll">
 <button>Send</button>
 </form>)";
 
