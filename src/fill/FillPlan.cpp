@@ -12,6 +12,6 @@ std::vector<FillStep> BuildFillPlan(
     std::vector<FillStep> plan;
     plan.reserve(items.size());
     for (const DirectoryItem& item : items)
-        plan.push_back({item.name, item.index, ExpandPlaceholders(item.value, profile)});
+        plan.push_back({item.name, item.index, ExpandPlaceholders(item.value, profile), item.type});
     return plan;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "directorydb/DirectoryItem.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -8,16 +10,19 @@ class DirectoryDatabase;
 struct Profile;
 
 // One value to write into the page: the element is the `index`-th, in
-// document order, of the elements whose name or id is `name`.
+// document order, of the elements whose name or id is `name`. The item's
+// type says what the value does to a choice or a check box.
 struct FillStep
 {
     std::string name;
     std::int32_t index = 0;
     std::string text; // placeholders expanded
+    ControlType type = ControlType::Edit;
 
     bool operator==(const FillStep& other) const
     {
-        return name == other.name && index == other.index && text == other.text;
+        return name == other.name && index == other.index && text == other.text &&
+            type == other.type;
     }
 };
 

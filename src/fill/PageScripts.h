@@ -16,8 +16,9 @@
 // the form's submissions and reports each one by calling formSubmitted() on
 // the web channel object `formSubmitSink`; hooking a form again adds
 // nothing. The fill script, run later in the same page, hands the form of
-// the last element it wrote to `quillmark.hookForm`, and hooks nothing when
-// the function is absent.
+// the last element it wrote to `quillmark.hookForm`, whether that form is in
+// the page itself or in one of its same-origin frames, and hooks nothing
+// when the function is absent.
 
 // The global object that the submit hook defines.
 inline constexpr std::string_view formHookObject = "quillmark";
@@ -27,12 +28,16 @@ inline constexpr std::string_view formHookFunction = "hookForm";
 // sink under this name.
 inline constexpr std::string_view formSubmitSinkObject = "formSubmitSink";
 
-// The script that carries out a fill plan in the page: it writes each
-// step's text into the `index`-th element, in document order, whose name or
-// id is the step's name, if that element is an input or a text area, and
-// then hooks the form of the last element written. Its result is the number
-// of elements written. The script ends in "(<plan>);", the plan as a JSON
-// array of [name, index, text] rows.
+// The script that carries out a fill plan in the page: it finds each step's
+// element, the `index`-th of the elements whose name or id is the step's
+// name (in the main document, then in same-origin frames and open shadow
+// roots), acts on it as the step's type and the element's kind say, and
+// then hooks the form of the last element written. Its result is the object
+// {written, items, missing}: how many steps wrote their element, how many
+// steps there were, and the names whose element was not found, in plan
+// order and each once. The script ends in "(<plan>);", the plan as a JSON
+// array of [name, index, type, text] rows, the type the number of the
+// step's ControlType.
 std::string FillScript(const std::vector<FillStep>& plan);
 
 // The script that offers `quillmark.hookForm` in every page. It expects the

@@ -22,7 +22,8 @@ TEST(FillPlanTest, ItemsInOrderWithVariablesThenPlaceholders)
           </variable>
           <item name="title" index="0" type="edit" value="#title#"/>
           <item name="author" index="1" type="edit" value="#fname# #lname#"/>
-          <item name="section" index="0" type="edit" value="SECTION"/>
+          <item name="section" index="0" type="combobox" value="SECTION"/>
+          <item name="agree" index="0" type="checkbox" value="yes"/>
           <item name="body" index="0" type="edit" value="#desc#"/>
         </directory></r>)")));
 
@@ -33,7 +34,8 @@ TEST(FillPlanTest, ItemsInOrderWithVariablesThenPlaceholders)
     profile.category = "Small Business";
     profile.articleContent = "one\r\ntwo";
     const std::vector<FillStep> expected {{"title", 0, "Herbs"}, {"author", 1, "Ann Lee"},
-        {"section", 0, "117 Small Business"}, {"body", 0, "one\r\ntwo"}};
+        {"section", 0, "117 Small Business", ControlType::ComboBox},
+        {"agree", 0, "yes", ControlType::CheckBox}, {"body", 0, "one\r\ntwo"}};
     EXPECT_EQ(BuildFillPlan(database, "D", profile), expected);
 
     profile.category = "Other";

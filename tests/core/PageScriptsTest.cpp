@@ -10,7 +10,8 @@ namespace {
 
 // Text from a profile or a database is data: nothing in it can end the
 // script, a string of it or an enclosing HTML script element, and it reaches
-// the page as the JSON text of the call's argument, as name and as text.
+// the page as the JSON text of the call's argument, as name and as text,
+// beside the number of the step's control type.
 TEST(PageScriptsTest, FillScriptCarriesHostileTextOnlyAsEncodedData)
 {
     const std::string empty = FillScript({});
@@ -31,11 +32,13 @@ TEST(PageScriptsTest, FillScriptCarriesHostileTextOnlyAsEncodedData)
     };
     for (const std::string& hostile : rows) {
         SCOPED_TRACE(JsonQuote(hostile));
-        const std::string script = FillScript({{hostile, 2, hostile}, {"plain", 0, ""}});
+        const std::string script = FillScript({{hostile, 2, hostile, ControlType::CheckBox},
+            {"plain", 0, "", ControlType::Edit}, {"pick", -1, hostile, ControlType::ComboBox}});
         ASSERT_EQ(script.substr(0, code.size()), code) << "the code never changes with the data";
         const std::string data = script.substr(code.size());
         EXPECT_EQ(data,
-            "([[" + JsonQuote(hostile) + ",2," + JsonQuote(hostile) + "],[\"plain\",0,\"\"]]);");
+            "([[" + JsonQuote(hostile) + ",2,2," + JsonQuote(hostile) +
+                "],[\"plain\",0,0,\"\"],[\"pick\",-1,1," + JsonQuote(hostile) + "]]);");
         const std::string forbidden[] = {
             "</", "<!--", "\n", "\r", "\xE2\x80\xA8", "\xE2\x80\xA9", std::string(1, '\0')};
         for (const std::string& part : forbidden)

@@ -336,10 +336,10 @@ TEST_F(SubmissionFlowTest, ChosenDirectoryIsFilledSubmittedConfirmedAndSaved)
     EXPECT_EQ(fields["author1"].toString(), QStringLiteral("Lee"));
     EXPECT_EQ(fields["mail"].toString(), QStringLiteral("ann@example.test"));
     EXPECT_EQ(fields["section"].toString(), QStringLiteral("s-117"));
-    EXPECT_EQ(fields["agree"].toString(), QStringLiteral("yes"));
-    EXPECT_FALSE(fields["agreeChecked"].toBool()) << "a checkbox keeps its checked state";
-    EXPECT_EQ(fields["topic"].toInt(), 1) << "a select list is left alone";
-    EXPECT_EQ(fields["inputs"].toInt(), 7) << "the page sees an input event per value";
+    EXPECT_EQ(fields["agree"].toString(), QStringLiteral("off")) << "a check keeps the value";
+    EXPECT_TRUE(fields["agreeChecked"].toBool());
+    EXPECT_EQ(fields["topic"].toInt(), 0) << "the option named by the item is chosen";
+    EXPECT_EQ(fields["inputs"].toInt(), 8) << "the page sees an input event per value";
 
     Submit(*dialog);
     EXPECT_TRUE(dialog->SubmitPending());
@@ -348,6 +348,8 @@ TEST_F(SubmissionFlowTest, ChosenDirectoryIsFilledSubmittedConfirmedAndSaved)
     EXPECT_EQ(Received("body"), "First paragraph.\r\nSecond paragraph.");
     EXPECT_EQ(Received("own"), "yes") << "the page's own submit handler still ran";
     EXPECT_EQ(Received("section"), "s-117");
+    EXPECT_EQ(Received("agree"), "off");
+    EXPECT_EQ(Received("topic"), "Garden");
 
     WaitForTicks(2);
     EXPECT_TRUE(checks.empty()) << "no check before the delay has passed";

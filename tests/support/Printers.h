@@ -19,5 +19,6 @@ inline void PrintTo(const Profile& p, std::ostream* out)
 
 inline void PrintTo(const FillStep& step, std::ostream* out)
 {
-    *out << "FillStep{\"" << step.name << "\", " << step.index << ", \"" << step.text << "\"}";
+    *out << "FillStep{\"" << step.name << "\", " << step.index << ", \"" << step.text << "\", "
+         << ControlTypeName(step.type) << "}";
 }
