@@ -4,10 +4,6 @@ FillReport FillReportFromScript(const QVariant& result, int planSize)
 {
     FillReport report;
     report.items = planSize;
-    if (result.typeId() != QMetaType::QVariantMap) {
-        report.written = result.toInt();
-        return report;
-    }
     const QVariantMap map = result.toMap();
     report.written = map.value(QStringLiteral("written")).toInt();
     report.items = map.value(QStringLiteral("items"), planSize).toInt();

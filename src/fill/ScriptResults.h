@@ -4,7 +4,7 @@
 
 #include <QVariant>
 
-// What the fill script answered, as the report of a fill of a plan of
-// `planSize` steps. The script answers {written, items, missing}; a bare
-// number is taken for the count written, with nothing known to be missing.
+// What the fill script answered, {written, items, missing}, as the report of
+// a fill of a plan of `planSize` steps. No answer (a script that could not
+// run) reports nothing written.
 FillReport FillReportFromScript(const QVariant& result, int planSize);

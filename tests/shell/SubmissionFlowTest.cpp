@@ -328,7 +328,8 @@ TEST_F(SubmissionFlowTest, ChosenDirectoryIsFilledSubmittedConfirmedAndSaved)
     ASSERT_EQ(Entry(*dialog, "Alpha"), QStringLiteral("Alpha [not sent]"));
     Choose(*dialog, "Alpha");
     EXPECT_EQ(dialog->Browser()->url().query(), QStringLiteral("section=117"));
-    EXPECT_EQ(fills.back().written, 7) << "every input and text area named by an item";
+    EXPECT_EQ(fills.back(), (FillReport {8, 9, {"absent"}}))
+        << "every element an item names and acts on, the missing one by name";
 
     const QJsonObject fields = Fields(dialog->Browser());
     EXPECT_EQ(fields["title"].toString().toStdString(), Writer().articleTitle);
