@@ -6,20 +6,16 @@
 #include "app/SubmissionWatch.h"
 #include "browser/CBrowserCtrl.h"
 #include "fill/FillPlan.h"
-#include "fill/PageScripts.h"
-#include "fill/ScriptResults.h"
 #include "profiles/ProfileComboBox.h"
 #include "profiles/StateFile.h"
 #include "update/CUpdateDialog.h"
 
-#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPainter>
-#include <QPointer>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QStyle>
@@ -63,11 +59,7 @@ MainDialog::MainDialog(Settings settings, QWidget* parent)
         this->settings.serverUrl.chop(1);
     OnInitDialog();
     // Said once, as soon as the window runs; Update says it again.
-    if (!IsServerUrlSupported(this->settings.serverUrl.toStdString())) {
-        QTimer::singleShot(0, this, [this] {
-            ShowMessageBox(this, UnsupportedServerMessage(this->settings.serverUrl.toStdString()));
-        });
-    }
+    QTimer::singleShot(0, this, &MainDialog::CheckServerUrl);
 }
 
 MainDialog::~MainDialog()
@@ -175,9 +167,8 @@ void MainDialog::OnInitDialog()
     connect(browser, &QWebEngineView::loadStarted, statusLine, &QStatusBar::clearMessage);
 
     timer = new QTimer(this);
-    timer->setInterval(100);
     connect(timer, &QTimer::timeout, this, &MainDialog::OnTimer);
-    timer->start();
+    timer->start(100);
 
     resize(initialClientSize.width(),
         initialClientSize.height() + layout()->menuBar()->sizeHint().height() +
@@ -263,17 +254,20 @@ void MainDialog::OnManageProfiles()
     SaveState();
 }
 
+bool MainDialog::CheckServerUrl()
+{
+    const std::string url = settings.serverUrl.toStdString();
+    if (!IsServerUrlSupported(url))
+        ShowMessageBox(this, UnsupportedServerMessage(url));
+    return IsServerUrlSupported(url);
+}
+
 void MainDialog::UpdateDatabase()
 {
-    if (!IsServerUrlSupported(settings.serverUrl.toStdString())) {
-        ShowMessageBox(this, UnsupportedServerMessage(settings.serverUrl.toStdString()));
+    if (!CheckServerUrl())
         return;
-    }
-    CUpdateDialog dialog(this);
-    dialog.updateUrl = MakerPage("/updates/quillmarkdemo.xml");
-    dialog.databasePath = DatabasePath().toStdString();
-    dialog.options = settings.updateOptions;
-
+    CUpdateDialog dialog(MakerPage("/updates/quillmarkdemo.xml"), DatabasePath().toStdString(),
+        settings.updateOptions, this);
     // Only the update's own answer counts: a wait that ended in any other
     // way changes nothing, and a cancelled update says nothing either.
     dialog.exec();
@@ -342,19 +336,15 @@ void MainDialog::OnFillCurrentPage()
 
 void MainDialog::FillPage()
 {
-    const std::vector<FillStep> plan = BuildFillPlan(database, directoryName, currentProfile);
-    QPointer<MainDialog> self(this);
     const unsigned load = browser->LoadCount();
-    const int planSize = int(plan.size());
-    browser->RunScript(
-        QString::fromStdString(FillScript(plan)), [self, load, planSize](const QVariant& result) {
-            if (!self || !self->browser)
+    browser->Fill(BuildFillPlan(database, directoryName, currentProfile), this,
+        [this, load](const FillReport& report) {
+            if (!browser)
                 return;
-            const FillReport report = FillReportFromScript(result, planSize);
             // A page that has gone since keeps no word of this fill.
-            if (self->browser->LoadCount() == load)
-                self->statusLine->showMessage(QString::fromStdString(FillReportText(report)));
-            emit self->pageFilled(report);
+            if (browser->LoadCount() == load)
+                statusLine->showMessage(QString::fromStdString(FillReportText(report)));
+            emit pageFilled(report);
         });
 }
 
@@ -412,8 +402,7 @@ void MainDialog::OnExit()
 
 void MainDialog::OnAbout()
 {
-    AboutDialog about(this);
-    about.exec();
+    AboutDialog(this).exec();
 }
 
 void MainDialog::OnUserGuide()
@@ -441,15 +430,11 @@ void MainDialog::reject()
 void MainDialog::keyPressEvent(QKeyEvent* event)
 {
     // Escape and Enter never close the main window.
-    switch (event->key()) {
-    case Qt::Key_Escape:
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
+    const int key = event->key();
+    if (key == Qt::Key_Escape || key == Qt::Key_Return || key == Qt::Key_Enter)
         event->accept();
-        return;
-    default:
+    else
         QDialog::keyPressEvent(event);
-    }
 }
 
 void MainDialog::paintEvent(QPaintEvent* event)

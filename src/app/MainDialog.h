@@ -123,6 +123,9 @@ private:
     void LoadState();
     // The profile names, sorted, with the current profile selected.
     void FillProfileCombo();
+    // Whether the maker's server is at an address updates can use; tells the
+    // user when it is not.
+    bool CheckServerUrl();
     // The address of a page on the maker's web server.
     std::string MakerPage(const char* path) const;
     // The list entries of all directories, marked for the current profile.

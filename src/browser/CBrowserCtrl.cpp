@@ -3,6 +3,7 @@
 #include "browser/NavigationAddress.h"
 #include "fill/FormSubmitBridge.h"
 #include "fill/PageScripts.h"
+#include "fill/ScriptResults.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -149,5 +150,17 @@ void CBrowserCtrl::ReadPageHtml(QObject* context, std::function<void(const std::
                 self->loadCount != load)
                 return;
             done(html.toString().toStdString());
+        });
+}
+
+void CBrowserCtrl::Fill(const std::vector<FillStep>& plan, QObject* context,
+    std::function<void(const FillReport&)> done)
+{
+    QPointer<QObject> receiver(context);
+    const int planSize = int(plan.size());
+    RunScript(QString::fromStdString(FillScript(plan)),
+        [receiver, planSize, done = std::move(done)](const QVariant& result) {
+            if (receiver)
+                done(FillReportFromScript(result, planSize));
         });
 }

@@ -6,8 +6,11 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 class FormSubmitSink;
+struct FillReport;
+struct FillStep;
 class QWebChannel;
 
 // The embedded browser. Navigate() opens an address; GetReadyState() says
@@ -52,6 +55,10 @@ public:
     // Runs `script` in the isolated world; `done` gets its result unless the
     // browser is gone by then.
     void RunScript(const QString& script, std::function<void(const QVariant&)> done = {});
+    // Carries out `plan` in the page shown now. `done` gets the fill's report
+    // later, while `context` and the browser still exist.
+    void Fill(const std::vector<FillStep>& plan, QObject* context,
+        std::function<void(const FillReport&)> done);
     // Asks for the HTML of the page shown now, followed by that of its
     // frames of the same origin. `done` gets it later, and only
     // while `context` and the browser still exist and the same page is shown;

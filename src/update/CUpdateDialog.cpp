@@ -38,6 +38,15 @@ CUpdateDialog::CUpdateDialog(QWidget* parent)
     setModal(true);
 }
 
+CUpdateDialog::CUpdateDialog(
+    std::string updateUrl, std::string databasePath, DownloadOptions options, QWidget* parent)
+    : CUpdateDialog(parent)
+{
+    this->updateUrl = std::move(updateUrl);
+    this->databasePath = std::move(databasePath);
+    this->options = std::move(options);
+}
+
 CUpdateDialog::~CUpdateDialog()
 {
     cancelRequested = true;

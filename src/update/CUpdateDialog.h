@@ -24,6 +24,9 @@ class CUpdateDialog : public QDialog
 
 public:
     explicit CUpdateDialog(QWidget* parent = nullptr);
+    // A dialog that downloads `updateUrl` over the database at `databasePath`.
+    CUpdateDialog(std::string updateUrl, std::string databasePath, DownloadOptions options,
+        QWidget* parent = nullptr);
     // Stops a download still running and waits for its worker.
     ~CUpdateDialog() override;
 
