@@ -88,7 +88,7 @@ void MainDialog::CreateControls()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     auto* client = new QWidget(this);
-    layout->addWidget(client);
+    layout->addWidget(client, 1);
     // Below the client area, so that OnSize places the controls as before.
     statusLine = new QStatusBar(this);
     layout->addWidget(statusLine);

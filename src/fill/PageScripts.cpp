@@ -304,9 +304,34 @@ const char* const fillFunction = R"JS((function (hookObject, hookFunction, types
         announce(region, ['input']);
     }
 
+    // Text areas written while no editor stood beside them: a page that
+    // puts its editor in place of the text area only once its own scripts
+    // have loaded would otherwise show the article as one line of markup.
+    // They are looked at again for a while; an editor that has come, and is
+    // still there a look later (its page has given it its first content by
+    // then), gets the text once.
+    var lateChecks = 40;
+    var lateInterval = 250;
+    function watchForEditors(fields) {
+        var left = lateChecks;
+        var timer = setInterval(function () {
+            fields = fields.filter(function (field) {
+                var editor = editorBeside(field.element);
+                if (editor && field.seen === editor)
+                    writeText(editor, field.text);
+                var waiting = !editor || field.seen !== editor;
+                field.seen = editor;
+                return waiting;
+            });
+            if (fields.length === 0 || --left === 0)
+                clearInterval(timer);
+        }, lateInterval);
+    }
+
     // Carries out one step on its element; the answer says whether the
-    // element was written, and which form it belongs to.
-    function fill(element, type, text) {
+    // element was written, and which form it belongs to. Text areas that
+    // may still be replaced by an editor go to `late`.
+    function fill(element, type, text, late) {
         var kind = kindOf(element);
         var prototype = valued[kind];
         if (!prototype) {
@@ -337,6 +362,8 @@ const char* const fillFunction = R"JS((function (hookObject, hookFunction, types
             var editor = editorBeside(element);
             if (editor)
                 writeText(editor, text);
+            else if (kind === 'HTMLTextAreaElement')
+                late.push({element: element, text: text});
         }
         return {form: form};
     }
@@ -353,6 +380,7 @@ const char* const fillFunction = R"JS((function (hookObject, hookFunction, types
         var form = null;
         var written = 0;
         var missing = [];
+        var late = [];
         for (i = 0; i < plan.length; ++i) {
             var step = plan[i];
             var element = step[1] >= 0 ? found.get(step[0])[step[1]] : undefined;
@@ -361,7 +389,7 @@ const char* const fillFunction = R"JS((function (hookObject, hookFunction, types
                     missing.push(step[0]);
                 continue;
             }
-            var result = fill(element, step[2], step[3]);
+            var result = fill(element, step[2], step[3], late);
             if (result) {
                 ++written;
                 form = result.form;
@@ -370,6 +398,8 @@ const char* const fillFunction = R"JS((function (hookObject, hookFunction, types
         var hooks = window[hookObject];
         if (form && hooks && typeof hooks[hookFunction] === 'function')
             hooks[hookFunction](form);
+        if (late.length > 0)
+            watchForEditors(late);
         return {written: written, items: plan.length, missing: missing};
     };
 }))JS";

@@ -273,35 +273,56 @@ TEST_F(FillKindsTest, EditableRegionsGetTheTextAsTextWithParagraphs)
 }
 
 // The page's article text area is replaced by a real editor, which writes
-// its own content back into the text area when the form is sent.
+// its own content back into the text area when the form is sent. The editor
+// may stand before the fill, or come after it, once its own files loaded.
 TEST_F(FillKindsTest, AnEditorThatReplacedTheTextAreaSendsTheArticle)
 {
     ASSERT_TRUE(server.server.set_mount_point("/ckeditor", "/usr/share/javascript/ckeditor"));
-    server.Page("/editor", R"(<!DOCTYPE html><html><body>
+    for (const bool editorFirst : {true, false}) {
+        SCOPED_TRACE(editorFirst ? "editor before the fill" : "editor after the fill");
+        server.Page(editorFirst ? "/editor-first" : "/editor-later",
+            std::string(R"(<!DOCTYPE html><html><body>
 <form action="/post" method="post">
 <input name="title"><textarea name="article" id="article"></textarea><button>Send</button>
 </form>
 <script src="/ckeditor/ckeditor.js"></script>
 <script>
 var ready = false;
-CKEDITOR.replace('article').on('instanceReady', function () { ready = true; });
-</script></body></html>)");
-    Open("/editor");
-    ASSERT_TRUE(WaitFor([&] { return Page(QStringLiteral("String(ready)")) == "true"; }, 20000));
+function start() {
+    CKEDITOR.replace('article').on('instanceReady', function () { ready = true; });
+}
+)") + (editorFirst ? "start();" : "setTimeout(start, 600);") +
+                "</script></body></html>");
+        Open(editorFirst ? "/editor-first" : "/editor-later");
+        if (editorFirst) {
+            ASSERT_TRUE(
+                WaitFor([&] { return Page(QStringLiteral("String(ready)")) == "true"; }, 20000));
+        }
 
-    const QVariantMap report = Fill({{"title", 0, "Herbs", edit},
-        {"article", 0, "First <b>paragraph</b>.\r\nSecond paragraph.", edit}});
-    EXPECT_EQ(report["written"].toInt(), 2);
-    EXPECT_EQ(Page(QStringLiteral("CKEDITOR.instances.article.getData()")).simplified(),
-        QStringLiteral("<p>First &lt;b&gt;paragraph&lt;/b&gt;.</p> <p>Second paragraph.</p>"));
-    Submit();
-    EXPECT_EQ(Received("title"), "Herbs");
-    const std::string article = Received("article");
-    EXPECT_NE(article.find("<p>First &lt;b&gt;paragraph&lt;/b&gt;.</p>"), std::string::npos)
-        << article;
-    EXPECT_NE(article.find("</p>\r\n\r\n<p>Second paragraph.</p>"), std::string::npos)
-        << "each line a paragraph of its own";
-    EXPECT_TRUE(WaitFor([&] { return sink.count == 1; })) << "the article's form was hooked";
+        const QVariantMap report = Fill({{"title", 0, "Herbs", edit},
+            {"article", 0, "First <b>paragraph</b>.\r\nSecond paragraph.", edit}});
+        EXPECT_EQ(report["written"].toInt(), 2);
+        const QString paragraphs =
+            QStringLiteral("<p>First &lt;b&gt;paragraph&lt;/b&gt;.</p> <p>Second paragraph.</p>");
+        ASSERT_TRUE(WaitFor(
+            [&] {
+                return Page(QStringLiteral("ready ? CKEDITOR.instances.article.getData() : ''"))
+                           .simplified() == paragraphs;
+            },
+            20000))
+            << Page(QStringLiteral("ready ? CKEDITOR.instances.article.getData() : 'not ready'"))
+                   .toStdString();
+        const int hooked = sink.count;
+        Submit();
+        EXPECT_EQ(Received("title"), "Herbs");
+        const std::string article = Received("article");
+        EXPECT_NE(article.find("<p>First &lt;b&gt;paragraph&lt;/b&gt;.</p>"), std::string::npos)
+            << article;
+        EXPECT_NE(article.find("</p>\r\n\r\n<p>Second paragraph.</p>"), std::string::npos)
+            << "each line a paragraph of its own";
+        EXPECT_TRUE(WaitFor([&] { return sink.count == hooked + 1; }))
+            << "the article's form was hooked";
+    }
 }
 
 // Fields named "field" in the main document, a frame and a frame inside it,
