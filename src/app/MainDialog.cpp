@@ -82,6 +82,11 @@ QString MainDialog::DatabasePath() const
     return QDir(settings.dataFolder).filePath(QStringLiteral("dirdata.xml"));
 }
 
+QString MainDialog::UserDatabasePath() const
+{
+    return QDir(settings.dataFolder).filePath(QStringLiteral("mydirdata.xml"));
+}
+
 void MainDialog::CreateControls()
 {
     auto* layout = new QVBoxLayout(this);
@@ -152,6 +157,7 @@ void MainDialog::OnInitDialog()
     FillProfileCombo();
 
     database.SetDatabasePath(DatabasePath().toStdString());
+    database.SetUserDatabasePath(UserDatabasePath().toStdString());
     database.LoadDatabase();
     FillDirectoryList();
 

@@ -87,6 +87,7 @@ public:
 
     QString StateFilePath() const;
     QString DatabasePath() const;
+    QString UserDatabasePath() const;
 
     // What tests and the handlers of other windows look at.
     const Profile& CurrentProfile() const { return currentProfile; }

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstring>
 #include <exception>
+#include <fstream>
 #include <optional>
 #include <stdexcept>
 
@@ -139,14 +140,34 @@ DirectoryDatabase::~DirectoryDatabase() = default;
 
 bool DirectoryDatabase::LoadDatabase()
 {
-    return Load(databasePath);
+    const bool loaded = Load(databasePath);
+    if (userDatabasePath.empty())
+        return loaded;
+    const bool userRead = LoadUser(userDatabasePath);
+    // No file of the user's yet is the usual case, not a failure.
+    return loaded && (userRead || !std::ifstream(userDatabasePath));
 }
 
 bool DirectoryDatabase::Load(const std::string& path, Result* outcome)
 {
-    document.reset();
+    userDocument.reset();
+    return LoadInto(path, document, outcome);
+}
+
+bool DirectoryDatabase::LoadUser(const std::string& path, Result* outcome)
+{
+    const bool loaded = LoadInto(path, userDocument, outcome);
+    if (!loaded)
+        userDocument.reset();
+    return loaded;
+}
+
+bool DirectoryDatabase::LoadInto(
+    const std::string& path, std::unique_ptr<pugi::xml_document>& target, Result* outcome)
+{
+    target.reset();
     try {
-        document = std::make_unique<pugi::xml_document>();
+        target = std::make_unique<pugi::xml_document>();
     } catch (const std::bad_alloc&) {
         messages.ShowMessage({"exception on load", "", MessageIcon::None});
         if (outcome)
@@ -154,14 +175,24 @@ bool DirectoryDatabase::Load(const std::string& path, Result* outcome)
         return false;
     }
 
-    const XmlLoadResult result = LoadXmlFile(path, *document);
+    const XmlLoadResult result = LoadXmlFile(path, *target);
     if (result.status == XmlLoadResult::Status::OutOfMemory)
         messages.ShowMessage({"exception on load", "", MessageIcon::None});
     if (outcome)
         *outcome = result;
     if (result)
-        NormaliseDirectoryNames(*document);
+        NormaliseDirectoryNames(*target);
     return bool(result);
+}
+
+const pugi::xml_document& DirectoryDatabase::DocumentFor(const std::string& directoryName) const
+{
+    if (userDocument) {
+        const DirectoryQuery query("r/directory[@name=$name]", directoryName);
+        if (!query.Select(*userDocument).empty())
+            return *userDocument;
+    }
+    return *document;
 }
 
 bool DirectoryDatabase::GetDirectoryNames(std::vector<std::string>& names) const
@@ -173,6 +204,16 @@ bool DirectoryDatabase::GetDirectoryNames(std::vector<std::string>& names) const
         const pugi::xpath_query query("r/directory/@name");
         for (const pugi::xpath_node& node : query.evaluate_node_set(*document))
             names.emplace_back(node.attribute().value());
+        if (userDocument) {
+            // A name both files hold keeps the maker's place in the list.
+            const std::size_t makers = names.size();
+            for (const pugi::xpath_node& node : query.evaluate_node_set(*userDocument)) {
+                const std::string name = node.attribute().value();
+                const auto end = names.begin() + std::ptrdiff_t(makers);
+                if (std::find(names.begin(), end, name) == end)
+                    names.push_back(name);
+            }
+        }
     } catch (const std::exception&) {
         messages.ShowMessage({namesError, "Error", MessageIcon::Error});
     }
@@ -185,7 +226,7 @@ bool DirectoryDatabase::GetDirectoryVariables(const std::string& directoryName,
     if (!document)
         return true;
     const DirectoryQuery query("r/directory[@name=$name]/variable", directoryName);
-    for (const pugi::xpath_node& node : query.Select(*document)) {
+    for (const pugi::xpath_node& node : query.Select(DocumentFor(directoryName))) {
         const pugi::xml_node variable = node.node();
         const std::optional<std::string> name = Attribute(variable, "name");
         if (!name)
@@ -211,7 +252,7 @@ std::string DirectoryDatabase::GetDirectorySubmitPage(const std::string& directo
         const DirectoryQuery query("r/directory[@name=$name]/@submiturl", directoryName);
         VariableMap map;
         GetDirectoryVariables(directoryName, category, subcategory, map);
-        if (const auto address = query.SelectFirstValue(*document))
+        if (const auto address = query.SelectFirstValue(DocumentFor(directoryName)))
             return ApplyVariables(*address, map);
     } catch (const std::exception&) {
     }
@@ -225,7 +266,7 @@ std::string DirectoryDatabase::GetDirectoryOnSubmit(const std::string& directory
         return {};
     try {
         const DirectoryQuery query("r/directory[@name=$name]/@onsubmit", directoryName);
-        if (const auto marker = query.SelectFirstValue(*document))
+        if (const auto marker = query.SelectFirstValue(DocumentFor(directoryName)))
             return *marker;
     } catch (const std::exception&) {
     }
@@ -248,7 +289,7 @@ bool DirectoryDatabase::GetDirectoryItems(const std::string& directoryName,
         // the value of the item before it.
         DirectoryItem working;
         std::size_t itemsText = 0;
-        for (const pugi::xpath_node& node : query.Select(*document)) {
+        for (const pugi::xpath_node& node : query.Select(DocumentFor(directoryName))) {
             const pugi::xml_node item = node.node();
             if (const auto name = Attribute(item, "name"))
                 working.name = *name;

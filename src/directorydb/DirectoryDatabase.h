@@ -31,8 +31,11 @@ std::string ApplyVariables(std::string text, const VariableMap& map);
 pugi::xml_node SelectCond(
     const pugi::xml_node& variable, const std::string& category, const std::string& subcategory);
 
-// The loaded directory database and the questions the program asks of it.
-// Every query walks the document afresh; nothing is cached. Problems are
+// The loaded directory database and the questions the program asks of it:
+// the maker's file and, read after it by the same rules, the user's own
+// file. The user's directories follow the maker's in the list; a name the
+// user's file holds is answered from that file alone, every query alike.
+// Every query walks the documents afresh; nothing is cached. Problems are
 // reported through the message sink and give an empty result.
 class DirectoryDatabase
 {
@@ -46,12 +49,22 @@ public:
     // The file LoadDatabase reads: "dirdata.xml" beside the executable.
     void SetDatabasePath(std::string path) { databasePath = std::move(path); }
     const std::string& DatabasePath() const { return databasePath; }
+    // The user's own file, "mydirdata.xml" beside the maker's; none when
+    // empty.
+    void SetUserDatabasePath(std::string path) { userDatabasePath = std::move(path); }
+    const std::string& UserDatabasePath() const { return userDatabasePath; }
 
+    // Loads the maker's file, then the user's. A missing user's file is
+    // normal; false when either file is there but cannot be read.
     bool LoadDatabase();
-    // Replaces the document by the one in `path`. A missing or malformed
-    // file leaves an empty document and returns false without a message;
-    // `outcome`, when given, receives the result with the reason.
+    // Replaces the document by the one in `path` and drops the user's. A
+    // missing or malformed file leaves an empty document and returns false
+    // without a message; `outcome`, when given, receives the result with the
+    // reason.
     bool Load(const std::string& path, Result* outcome = nullptr);
+    // Replaces the user's document by the one in `path`, by the same rules.
+    // A missing or malformed file leaves none.
+    bool LoadUser(const std::string& path, Result* outcome = nullptr);
     bool HasDocument() const { return document != nullptr; }
 
     bool GetDirectoryNames(std::vector<std::string>& names) const;
@@ -64,7 +77,15 @@ public:
         const std::string& subcategory, VariableMap& map) const;
 
 private:
+    // The document that answers for `directoryName`: the user's when it
+    // holds a directory of that name, else the maker's.
+    const pugi::xml_document& DocumentFor(const std::string& directoryName) const;
+    bool LoadInto(
+        const std::string& path, std::unique_ptr<pugi::xml_document>& target, Result* outcome);
+
     MessageSink& messages;
     std::string databasePath = "dirdata.xml";
+    std::string userDatabasePath;
     std::unique_ptr<pugi::xml_document> document;
+    std::unique_ptr<pugi::xml_document> userDocument;
 };

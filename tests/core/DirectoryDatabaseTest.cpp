@@ -384,3 +384,75 @@ TEST_F(DirectoryDatabaseTest, AttributeTextFollowsXmlRules)
 }
 
 } // namespace
+
+class UserDirectoryDatabaseTest : public DirectoryDatabaseTest
+{
+protected:
+    // Loads the maker's and the user's file as the main window does.
+    bool LoadBoth(const std::string& makers, const std::string& users)
+    {
+        database.SetDatabasePath(directory.Write("dirdata.xml", makers));
+        database.SetUserDatabasePath(users.empty() ? directory.FilePath("mydirdata.xml")
+                                                   : directory.Write("mydirdata.xml", users));
+        return database.LoadDatabase();
+    }
+};
+
+TEST_F(UserDirectoryDatabaseTest, UsersDirectoriesFollowAndAnswerForTheNamesTheyHold)
+{
+    ASSERT_TRUE(LoadBoth(R"(<r>
+        <directory name="Shared" submiturl="maker" onsubmit="maker">
+          <variable name="V"><cond value="maker"/></variable>
+          <item name="m" index="0" type="edit" value="V"/>
+        </directory>
+        <directory name="Maker" submiturl="m/V" onsubmit="made">
+          <variable name="V"><cond value="mv"/></variable>
+          <item name="a" index="0" type="edit" value="V"/>
+        </directory>
+      </r>)",
+        R"(<r>
+        <directory name="Own" submiturl="o" onsubmit="own"/>
+        <directory name="Shared" submiturl="user/V" onsubmit="user">
+          <variable name="V"><cond category="C" value="uc"/><cond value="u"/></variable>
+          <item name="u" index="2" type="checkbox" value="V"/>
+        </directory>
+        <directory name="Two&#10;Lines" submiturl="t" onsubmit="t"/>
+      </r>)"));
+    EXPECT_EQ(Names(), (std::vector<std::string> {"Shared", "Maker", "Own", "Two Lines"}));
+
+    EXPECT_EQ(database.GetDirectorySubmitPage("Shared", "C", ""), "user/uc");
+    EXPECT_EQ(database.GetDirectoryOnSubmit("Shared"), "user");
+    EXPECT_EQ(Items("Shared"), (std::vector<DirectoryItem> {{"u", ControlType::CheckBox, 2, "u"}}));
+    VariableMap map;
+    database.GetDirectoryVariables("Shared", "C", "", map);
+    EXPECT_EQ(map, (VariableMap {{"V", "uc"}}));
+
+    EXPECT_EQ(database.GetDirectorySubmitPage("Maker", "", ""), "m/mv");
+    EXPECT_EQ(Items("Maker"), (std::vector<DirectoryItem> {{"a", ControlType::Edit, 0, "mv"}}));
+    EXPECT_EQ(database.GetDirectoryOnSubmit("Two Lines"), "t");
+    EXPECT_TRUE(log.messages.empty());
+
+    // Load reads one file alone, as the database tool does.
+    database.Load(database.DatabasePath());
+    EXPECT_EQ(Names(), (std::vector<std::string> {"Shared", "Maker"}));
+}
+
+TEST_F(UserDirectoryDatabaseTest, MissingUserFileIsNormalAndABrokenOneIsLeftOut)
+{
+    const std::string makers = "<r><directory name='Maker'/></r>";
+    EXPECT_TRUE(LoadBoth(makers, ""));
+    EXPECT_EQ(Names(), std::vector<std::string> {"Maker"});
+    EXPECT_FALSE(LoadBoth(makers, "<r><directory name='Own'></r>"));
+    EXPECT_EQ(Names(), std::vector<std::string> {"Maker"});
+    EXPECT_TRUE(LoadBoth(makers, "<other><directory name='Own'/></other>"));
+    EXPECT_EQ(Names(), std::vector<std::string> {"Maker"});
+    EXPECT_TRUE(log.messages.empty());
+}
+
+TEST_F(UserDirectoryDatabaseTest, AttributeMissingFromTheUsersEntryIsNotTakenFromTheMakers)
+{
+    ASSERT_TRUE(LoadBoth(R"(<r><directory name="D" submiturl="s" onsubmit="m"/></r>)",
+        R"(<r><directory name="D" submiturl="u"/></r>)"));
+    EXPECT_EQ(database.GetDirectoryOnSubmit("D"), "");
+    EXPECT_EQ(log.messages, std::vector<Message> {markerError});
+}
