@@ -1,5 +1,6 @@
 #include "ShellTestSupport.h"
 #include "app/MainDialog.h"
+#include "directorydb/UserDatabase.h"
 #include "profiles/StateFile.h"
 #include "support/TemporaryDirectory.h"
 #include "support/TestHttpServer.h"
@@ -129,6 +130,33 @@ TEST_F(UpdateDatabaseTest, SuccessReloadsTheListWithTheProfilesMarks)
     dialog->UpdateDatabase();
     EXPECT_EQ(boxes.messages, success);
     EXPECT_EQ(Entries(dialog->DirectoryList()), (QStringList {"Alpha [sent]", "Gone [not sent]"}));
+}
+
+TEST_F(UpdateDatabaseTest, TheUsersOwnDatabaseIsListedAndNeverTouched)
+{
+    // Written by the program's own writer, as the user's directories are.
+    const std::string own = folder.FilePath("mydirdata.xml");
+    DirectoryRecord record;
+    record.name = "Own";
+    record.submitUrl = "about:blank";
+    record.onSubmit = "y";
+    ASSERT_TRUE(SaveUserDirectory(own, record));
+    record.name = "Gone";
+    ASSERT_TRUE(SaveUserDirectory(own, record));
+    const std::string before = TemporaryDirectory::Read(own);
+
+    const auto dialog = Open();
+    EXPECT_EQ(Entries(dialog->DirectoryList()),
+        (QStringList {"Alpha [sent]", "Gone [not sent]", "Own [not sent]"}));
+    ASSERT_TRUE(WaitForPage(dialog->Browser(), QStringLiteral("/updates/")));
+
+    dialog->UpdateDatabase();
+    EXPECT_EQ(boxes.messages,
+        (std::vector<Message> {{"Update successful", "Update", MessageIcon::None}}));
+    EXPECT_EQ(Database(), newDatabase);
+    EXPECT_EQ(TemporaryDirectory::Read(own), before);
+    EXPECT_EQ(Entries(dialog->DirectoryList()),
+        (QStringList {"Alpha [sent]", "Added [not sent]", "Own [not sent]", "Gone [not sent]"}));
 }
 
 TEST_F(UpdateDatabaseTest, FailureKeepsTheDatabaseAndTheList)
