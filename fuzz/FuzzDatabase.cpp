@@ -152,6 +152,8 @@ public:
             Expect(',');
             step.index = Integer();
             Expect(',');
+            step.type = static_cast<ControlType>(Integer());
+            Expect(',');
             step.text = String();
             Expect(']');
             plan.push_back(step);
