@@ -208,16 +208,4 @@ TEST(FieldProposalTest, ProposalsSavedAsADirectoryFillAsMeant)
     EXPECT_TRUE(log.messages.empty());
 }
 
-TEST(FieldProposalTest, KindWordsRoundTrip)
-{
-    for (const char* word :
-        {"text", "textarea", "password", "email", "select", "checkbox", "radio", "editor"})
-        EXPECT_TRUE(ParseFieldKind(word)) << word;
-    EXPECT_FALSE(ParseFieldKind("Text"));
-    EXPECT_FALSE(ParseFieldKind("hidden"));
-    EXPECT_EQ(ControlTypeOf(*ParseFieldKind("radio")), ControlType::ComboBox);
-    EXPECT_EQ(ControlTypeOf(*ParseFieldKind("checkbox")), ControlType::CheckBox);
-    EXPECT_EQ(ControlTypeOf(*ParseFieldKind("editor")), ControlType::Edit);
-}
-
 } // namespace
