@@ -1,5 +1,6 @@
 #include "profiles/CProfileData.h"
 
+#include "profiles/Categories.h"
 #include "profiles/SortedWidgets.h"
 #include "ui_CProfileData.h"
 
@@ -63,19 +64,6 @@ std::string ControlText(const QWidget* control)
 
 } // namespace
 
-const char* const CProfileData::categoryNames[46] = {"Accounting", "Aerospace and Defense",
-    "Agriculture and Forestry", "Arts", "Entertainment", "Associations", "Automotive",
-    "Biotechnology and Pharmaceuticals", "Business", "Society", "Business Services", "Chemicals",
-    "Construction and Maintenance", "Consumer Goods and Services", "Cooperatives",
-    "Customer Service", "Directories", "E-Commerce", "Education and Training",
-    "Electronics and Electrical", "Employment", "Energy and Environment", "Financial Services",
-    "Food and Related Products", "Healthcare", "Hospitality", "Human Resources",
-    "Industrial Goods and Services", "Information Technology", "International Business and Trade",
-    "Investing", "Major Companies", "Management", "Marketing and Advertising",
-    "Mining and Drilling", "News and Media", "Opportunities", "Publishing and Printing",
-    "Real Estate", "Resources", "Retail Trade", "Small Business", "Telecommunications",
-    "Textiles and Nonwovens", "Transportation and Logistics", "Wholesale Trade"};
-
 CProfileData::CProfileData(QWidget* parent)
     : QDialog(parent)
     , ui(std::make_unique<Ui::CProfileData>())
@@ -120,7 +108,7 @@ void CProfileData::OnInitDialog()
     // The category lists are filled after the values went in, so they keep
     // the values as typed text; the lists stay hidden.
     const QString categoryText = ui->categoryCombo->currentText();
-    for (const char* category : categoryNames)
+    for (const char* category : profileCategories)
         AddSorted(ui->categoryCombo, QString::fromLatin1(category));
     ui->categoryCombo->setCurrentIndex(-1);
     ui->categoryCombo->setEditText(categoryText);

@@ -22,9 +22,6 @@ public:
     explicit CProfileData(QWidget* parent = nullptr);
     ~CProfileData() override;
 
-    // The category names the hidden category list holds.
-    static const char* const categoryNames[46];
-
     // Shows the editor modally: moves the values into the controls, runs
     // the dialog and, on OK, moves them back out. Returns the dialog code.
     int DoModal();
