@@ -4,16 +4,67 @@
 
 namespace {
 
+// The walk both the fill and the form listing make, so that an element has
+// the same place in either: eachElement(visit) calls `visit(element, kind)`
+// for every element of the main document in document order, then for those
+// of each same-origin frame and open shadow root, in the document order of
+// the element that holds it, each followed by those of the frames and
+// shadow roots inside it. Frames of another origin have no document to read
+// and are passed by. Elements of frames come from other script realms, so
+// kinds are read from the realm-independent class string, never with
+// instanceof; prototype members are used directly, so that form controls
+// named like DOM members cannot take their place. The scripts that use it
+// open with it, inside their own function.
+const char* const pageWalk = R"JS(
+    'use strict';
+    function property(prototype, name) {
+        return Object.getOwnPropertyDescriptor(prototype, name);
+    }
+    var classOf = Object.prototype.toString;
+    var elementId = property(Element.prototype, 'id').get;
+    var elementName = property(Element.prototype, 'localName').get;
+    var getAttribute = Element.prototype.getAttribute;
+    var querySelectorAll = Element.prototype.querySelectorAll;
+    var closest = Element.prototype.closest;
+    var shadowRoot = property(Element.prototype, 'shadowRoot').get;
+    var framed = {
+        HTMLIFrameElement: property(HTMLIFrameElement.prototype, 'contentDocument').get,
+        HTMLFrameElement: property(HTMLFrameElement.prototype, 'contentDocument').get
+    };
+    function kindOf(node) {
+        return classOf.call(node).slice(8, -1);
+    }
+    function frameDocument(element, kind) {
+        try {
+            return framed[kind] ? framed[kind].call(element) : null;
+        } catch (e) {
+            return null;
+        }
+    }
+    function eachElement(visit) {
+        (function walk(root) {
+            var all = root.querySelectorAll('*');
+            var inner = [];
+            for (var i = 0; i < all.length; ++i) {
+                var element = all[i];
+                var kind = kindOf(element);
+                visit(element, kind);
+                var below = shadowRoot.call(element) || frameDocument(element, kind);
+                if (below)
+                    inner.push(below);
+            }
+            for (var j = 0; j < inner.length; ++j)
+                walk(inner[j]);
+        })(document);
+    }
+)JS";
+
 // Called with the names the scripts share (formHookObject, formHookFunction)
 // and the numbers of the control types, returns the function that carries
 // out a plan.
 //
-// Finding. One walk over the page, made once a fill, collects the elements
-// whose name or id some step names: first the main document's, in document
-// order, then those of each same-origin frame and open shadow root, in the
-// document order of the element that holds it, each followed by those of the
-// frames and shadow roots inside it. A step's index counts along that order.
-// Frames of another origin have no document to read and are passed by.
+// Finding. One page walk, made once a fill, collects the elements whose
+// name or id some step names; a step's index counts along the walk's order.
 //
 // Writing, by the element found and the step's type:
 // - an input (of any type) or a text area gets the text as its value for an
@@ -40,27 +91,12 @@ namespace {
 // their element, the number of steps, and the names of the steps whose
 // element was not found, in plan order and each once. It hooks the form of
 // the last element written, in whichever document that form is.
-//
-// Elements of frames come from other script realms, so kinds are read from
-// the realm-independent class string, never with instanceof. Prototype
-// methods are called directly, so that form controls named like DOM methods
-// cannot take their place.
-const char* const fillFunction = R"JS((function (hookObject, hookFunction, types) {
-    'use strict';
+const char* const fillHead = R"JS((function (hookObject, hookFunction, types) {)JS";
+const char* const fillBody = R"JS(
     var falseWords = ['0', 'no', 'false', 'off'];
     var regionSelector = '[contenteditable], iframe, frame';
-    function property(prototype, name) {
-        return Object.getOwnPropertyDescriptor(prototype, name);
-    }
-    var classOf = Object.prototype.toString;
-    var elementId = property(Element.prototype, 'id').get;
-    var elementName = property(Element.prototype, 'localName').get;
-    var getAttribute = Element.prototype.getAttribute;
     var querySelector = Element.prototype.querySelector;
-    var querySelectorAll = Element.prototype.querySelectorAll;
     var matches = Element.prototype.matches;
-    var closest = Element.prototype.closest;
-    var shadowRoot = property(Element.prototype, 'shadowRoot').get;
     var clientRects = Element.prototype.getClientRects;
     var nextSibling = property(Element.prototype, 'nextElementSibling').get;
     var previousSibling = property(Element.prototype, 'previousElementSibling').get;
@@ -85,44 +121,7 @@ const char* const fillFunction = R"JS((function (hookObject, hookFunction, types
         HTMLTextAreaElement: HTMLTextAreaElement.prototype,
         HTMLSelectElement: HTMLSelectElement.prototype
     };
-    var framed = {
-        HTMLIFrameElement: property(HTMLIFrameElement.prototype, 'contentDocument').get,
-        HTMLFrameElement: property(HTMLFrameElement.prototype, 'contentDocument').get
-    };
 
-    function kindOf(node) {
-        return classOf.call(node).slice(8, -1);
-    }
-    function frameDocument(element, kind) {
-        try {
-            return framed[kind] ? framed[kind].call(element) : null;
-        } catch (e) {
-            return null;
-        }
-    }
-    function collect(root, wanted, found) {
-        var all = root.querySelectorAll('*');
-        var inner = [];
-        for (var i = 0; i < all.length; ++i) {
-            var element = all[i];
-            var id = elementId.call(element);
-            var name = getAttribute.call(element, 'name');
-            if (wanted.has(id))
-                found.get(id).push(element);
-            if (name !== id && wanted.has(name))
-                found.get(name).push(element);
-            var below = shadowRoot.call(element);
-            if (!below) {
-                var tag = elementName.call(element);
-                if (tag === 'iframe' || tag === 'frame')
-                    below = frameDocument(element, kindOf(element));
-            }
-            if (below)
-                inner.push(below);
-        }
-        for (var j = 0; j < inner.length; ++j)
-            collect(inner[j], wanted, found);
-    }
     function announce(element, names) {
         for (var i = 0; i < names.length; ++i)
             dispatch.call(element, new Event(names[i], {bubbles: true}));
@@ -375,7 +374,14 @@ const char* const fillFunction = R"JS((function (hookObject, hookFunction, types
             wanted.add(plan[i][0]);
             found.set(plan[i][0], []);
         }
-        collect(document, wanted, found);
+        eachElement(function (element) {
+            var id = elementId.call(element);
+            var name = getAttribute.call(element, 'name');
+            if (wanted.has(id))
+                found.get(id).push(element);
+            if (name !== id && wanted.has(name))
+                found.get(name).push(element);
+        });
 
         var form = null;
         var written = 0;
@@ -448,9 +454,11 @@ std::string FillScript(const std::vector<FillStep>& plan)
     const std::string types =
         "{comboBox:" + std::to_string(static_cast<std::int32_t>(ControlType::ComboBox)) +
         ",checkBox:" + std::to_string(static_cast<std::int32_t>(ControlType::CheckBox)) + '}';
-    return fillFunction +
-        ('(' + JsonQuote(formHookObject) + ',' + JsonQuote(formHookFunction) + ',' + types + ")(" +
-            data + ");");
+    return fillHead +
+        (pageWalk +
+            (fillBody +
+                ('(' + JsonQuote(formHookObject) + ',' + JsonQuote(formHookFunction) + ',' + types +
+                    ")(" + data + ");")));
 }
 
 std::string SubmitHookScript()
@@ -501,23 +509,9 @@ std::string PageHtmlScript()
 
 std::string FormFieldsScript()
 {
-    // The walk is the fill's: every element of a document or shadow root,
-    // then the roots inside it. Kinds come from the class string, as
-    // elements of frames belong to other script realms, and members are
-    // read through the prototypes, as controls named like them would hide
-    // them.
-    return R"JS((function () {
-    'use strict';
-    function property(prototype, name) {
-        return Object.getOwnPropertyDescriptor(prototype, name);
-    }
-    var classOf = Object.prototype.toString;
-    var elementId = property(Element.prototype, 'id').get;
-    var elementName = property(Element.prototype, 'localName').get;
-    var getAttribute = Element.prototype.getAttribute;
-    var querySelectorAll = Element.prototype.querySelectorAll;
-    var closest = Element.prototype.closest;
-    var shadowRoot = property(Element.prototype, 'shadowRoot').get;
+    // The walk is the fill's, so that names and indexes are those the fill
+    // will find the fields by.
+    return std::string("(function () {") + pageWalk + R"JS(
     var editable = property(HTMLElement.prototype, 'isContentEditable').get;
     var parentNode = property(Node.prototype, 'parentNode').get;
     var cloneNode = Node.prototype.cloneNode;
@@ -535,23 +529,9 @@ std::string FormFieldsScript()
     var options = property(HTMLSelectElement.prototype, 'options').get;
     var optionValue = property(HTMLOptionElement.prototype, 'value').get;
     var optionText = property(HTMLOptionElement.prototype, 'text').get;
-    var framed = {
-        HTMLIFrameElement: property(HTMLIFrameElement.prototype, 'contentDocument').get,
-        HTMLFrameElement: property(HTMLFrameElement.prototype, 'contentDocument').get
-    };
     var leftOut = {hidden: true, submit: true, button: true, reset: true, image: true, file: true};
     var kinds = {password: 'password', email: 'email', checkbox: 'checkbox', radio: 'radio'};
 
-    function kindOf(node) {
-        return classOf.call(node).slice(8, -1);
-    }
-    function frameDocument(element, kind) {
-        try {
-            return framed[kind] ? framed[kind].call(element) : null;
-        } catch (e) {
-            return null;
-        }
-    }
     function simplified(text) {
         return (text || '').replace(/\s+/g, ' ').trim();
     }
@@ -643,33 +623,16 @@ std::string FormFieldsScript()
             simplified(getAttribute.call(element, 'title')) : '');
         fields.push(field);
     }
-    function walk(root) {
-        var all = root.querySelectorAll('*');
-        var inner = [];
-        for (var i = 0; i < all.length; ++i) {
-            var element = all[i];
-            var id = elementId.call(element);
-            var name = getAttribute.call(element, 'name');
-            var kind = kindOf(element);
-            var key = name || id;
-            var index = key ? count(key) : -1;
-            if (id && name && id !== name)
-                count(key === name ? id : name);
-            if (key)
-                consider(element, kind, key, index);
-            var below = shadowRoot.call(element);
-            if (!below) {
-                var tag = elementName.call(element);
-                if (tag === 'iframe' || tag === 'frame')
-                    below = frameDocument(element, kind);
-            }
-            if (below)
-                inner.push(below);
-        }
-        for (var j = 0; j < inner.length; ++j)
-            walk(inner[j]);
-    }
-    walk(document);
+    eachElement(function (element, kind) {
+        var id = elementId.call(element);
+        var name = getAttribute.call(element, 'name');
+        var key = name || id;
+        var index = key ? count(key) : -1;
+        if (id && name && id !== name)
+            count(key === name ? id : name);
+        if (key)
+            consider(element, kind, key, index);
+    });
     return fields;
 })();)JS";
 }
