@@ -18,4 +18,4 @@ function(quillmark_sources)
 endfunction()
 
 # The subsystems whose sources make up the core and the shell.
-set(QUILLMARK_SUBSYSTEMS common directorydb profiles fill browser update app)
+set(QUILLMARK_SUBSYSTEMS common directorydb profiles fill browser update capture app)

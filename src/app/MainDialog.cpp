@@ -5,6 +5,7 @@
 #include "app/MessageBox.h"
 #include "app/SubmissionWatch.h"
 #include "browser/CBrowserCtrl.h"
+#include "capture/DirectoryCapture.h"
 #include "fill/FillPlan.h"
 #include "profiles/ProfileComboBox.h"
 #include "profiles/StateFile.h"
@@ -128,6 +129,10 @@ void MainDialog::CreateMenu()
             &MainDialog::OnManageProfiles},
         {QT_TR_NOOP("&Settings"), QT_TR_NOOP("Update Article Directory Database"),
             UpdateDatabaseCommand, &MainDialog::UpdateDatabase},
+        {QT_TR_NOOP("&Settings"), QT_TR_NOOP("Add This Page as a Directory..."),
+            AddDirectoryCommand, &MainDialog::OnAddThisPage},
+        {QT_TR_NOOP("&Settings"), QT_TR_NOOP("Use Selected Text as Confirmation"),
+            UseSelectionCommand, &MainDialog::OnUseSelectedText},
         {QT_TR_NOOP("&Help"), QT_TR_NOOP("User Guide"), UserGuideCommand, &MainDialog::OnUserGuide},
         {QT_TR_NOOP("&Help"), QT_TR_NOOP("Support"), SupportCommand, &MainDialog::OnSupport},
         {QT_TR_NOOP("&Help"), QT_TR_NOOP("&About Quillmark"), AboutCommand, &MainDialog::OnAbout},
@@ -141,6 +146,8 @@ void MainDialog::CreateMenu()
         QAction* action = menu->addAction(tr(item.text));
         action->setData(int(item.id));
         connect(action, &QAction::triggered, this, item.handler);
+        if (item.id == AddDirectoryCommand)
+            addPageAction = action;
     }
 }
 
@@ -171,6 +178,15 @@ void MainDialog::OnInitDialog()
     connect(fillButton, &QPushButton::clicked, this, &MainDialog::OnFillCurrentPage);
     // What a fill said belongs to its page alone.
     connect(browser, &QWebEngineView::loadStarted, statusLine, &QStatusBar::clearMessage);
+
+    capture = new DirectoryCapture(*browser, database, *this);
+    capture->EnableWhileAPageIsShown(*addPageAction);
+    connect(capture, &DirectoryCapture::directorySaved, this, &MainDialog::ReloadDirectories);
+    connect(capture, &DirectoryCapture::directoryRemoved, this, [this] { ReloadDirectories({}); });
+    connect(capture, &DirectoryCapture::confirmationSaved, this, [this] {
+        database.LoadDatabase();
+        CheckSubmittedPage();
+    });
 
     timer = new QTimer(this);
     connect(timer, &QTimer::timeout, this, &MainDialog::OnTimer);
@@ -329,6 +345,27 @@ void MainDialog::OnProfileSelChange()
         OnDirectorySelChange();
 }
 
+void MainDialog::OnAddThisPage()
+{
+    capture->AddThisPage(directoryName, currentProfile.category, currentProfile.subcategory);
+}
+
+void MainDialog::OnUseSelectedText()
+{
+    capture->UseSelectedText(directoryName);
+}
+
+void MainDialog::ReloadDirectories(const QString& name)
+{
+    database.LoadDatabase();
+    FillDirectoryList();
+    const int row = directoryList->RowOf(name.toStdString(), -1);
+    if (name.isEmpty() || row < 0)
+        return;
+    directoryList->SelectRow(row);
+    OnDirectorySelChange();
+}
+
 void MainDialog::OnFillCurrentPage()
 {
     if (browser->GetReadyState() != CBrowserCtrl::Complete) {
@@ -361,8 +398,16 @@ void MainDialog::CheckSubmittedPage()
     browser->ReadPageHtml(this, [this, generation](const std::string& html) {
         if (!browser || watchGeneration != generation)
             return;
-        const bool confirmed =
-            PageConfirmsSubmission(html, database.GetDirectoryOnSubmit(directoryName));
+        const std::string marker = database.GetDirectoryOnSubmit(directoryName);
+        // The user's own directory waits for its confirmation text to be
+        // taken from the page.
+        if (marker.empty() && database.IsUserDirectory(directoryName)) {
+            statusLine->showMessage(tr("Select the confirmation text in the page, then choose "
+                                       "Settings > Use Selected Text as Confirmation"));
+            emit pageChecked(false);
+            return;
+        }
+        const bool confirmed = PageConfirmsSubmission(html, marker);
         if (confirmed)
             RecordSubmission();
         emit pageChecked(confirmed);

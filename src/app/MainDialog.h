@@ -15,6 +15,7 @@
 #include <memory>
 
 class CBrowserCtrl;
+class DirectoryCapture;
 class DirectoryListBox;
 class ProfileComboBox;
 class MessageBoxSink;
@@ -42,6 +43,8 @@ public:
         UpdateDatabaseCommand = 32774,
         UserGuideCommand = 32775,
         SupportCommand = 32776,
+        AddDirectoryCommand = 32777,
+        UseSelectionCommand = 32778,
     };
 
     struct Settings
@@ -78,6 +81,10 @@ public:
     void OnDirectorySelChange();
     void OnProfileSelChange();
     void OnFillCurrentPage();
+    // Opens the directory dialog for the page shown.
+    void OnAddThisPage();
+    // Takes the chosen user directory's confirmation text from the page.
+    void OnUseSelectedText();
     // Fills the page in the browser with the current profile's values for
     // the directory last chosen.
     void FillPage();
@@ -133,6 +140,9 @@ private:
     void FillDirectoryList();
     // Marks the chosen directory sent for the current profile and in the list.
     void RecordSubmission();
+    // Reads the databases again after the user's own has changed, and
+    // chooses the directory `name` when there is one.
+    void ReloadDirectories(const QString& name);
 
     Settings settings;
     std::unique_ptr<MessageBoxSink> messages;
@@ -157,4 +167,6 @@ private:
     QPushButton* fillButton = nullptr;
     QStatusBar* statusLine = nullptr;
     QTimer* timer = nullptr;
+    DirectoryCapture* capture = nullptr;
+    QAction* addPageAction = nullptr;
 };

@@ -122,6 +122,24 @@ std::vector<DemoSite> MakeDemoSites()
             {"consent", 0, "Consent", true, Show::Text, {{"given", "Given"}}},
         }});
 
+    // In no database: the user adds it with the program's own dialog.
+    sites.push_back({"meadowlark", "Meadowlark Articles", "Meadowlark has your article.",
+        "Thank you for writing for us. It goes online once an editor has read it.",
+        {
+            {"a_title", 0, "Article title", true, Show::Text, {}},
+            {"a_cat", 0, "Category", true, Show::Text,
+                {{"c1", "Business & Marketing"}, {"c2", "Health"}, {"c3", "Home & Garden"},
+                    {"c4", "Technology"}, {"c9", "Other"}}},
+            {"a_text", 0, "Article", true, Show::Text, {}},
+            {"given_name", 0, "First name", true, Show::Text, {}},
+            {"family_name", 0, "Last name", true, Show::Text, {}},
+            {"a_mail", 0, "E-mail address", true, Show::Text, {}},
+            {"a_bio", 0, "About the author", true, Show::Text, {}},
+            {"a_site", 0, "Website", true, Show::Text, {}},
+            {"tos", 0, "Terms of publication", true, Show::Text, {{"agreed", "Accepted"}}},
+        },
+        false});
+
     return sites;
 }
 

@@ -35,6 +35,9 @@ struct DemoSite
     std::string acceptedHeading; // holds the directory's confirmation text
     std::string acceptedText;
     std::vector<DemoField> fields;
+    // Whether the demo's databases list it; the one they do not is there for
+    // the user to add.
+    bool listed = true;
 };
 
 // The demo directories, in the order the demo's database lists them.

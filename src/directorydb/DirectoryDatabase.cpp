@@ -185,14 +185,17 @@ bool DirectoryDatabase::LoadInto(
     return bool(result);
 }
 
+bool DirectoryDatabase::IsUserDirectory(const std::string& directoryName) const
+{
+    if (!userDocument)
+        return false;
+    const DirectoryQuery query("r/directory[@name=$name]", directoryName);
+    return !query.Select(*userDocument).empty();
+}
+
 const pugi::xml_document& DirectoryDatabase::DocumentFor(const std::string& directoryName) const
 {
-    if (userDocument) {
-        const DirectoryQuery query("r/directory[@name=$name]", directoryName);
-        if (!query.Select(*userDocument).empty())
-            return *userDocument;
-    }
-    return *document;
+    return IsUserDirectory(directoryName) ? *userDocument : *document;
 }
 
 bool DirectoryDatabase::GetDirectoryNames(std::vector<std::string>& names) const

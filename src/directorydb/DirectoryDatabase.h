@@ -66,6 +66,8 @@ public:
     // A missing or malformed file leaves none.
     bool LoadUser(const std::string& path, Result* outcome = nullptr);
     bool HasDocument() const { return document != nullptr; }
+    // Whether the user's own file holds a directory named `directoryName`.
+    bool IsUserDirectory(const std::string& directoryName) const;
 
     bool GetDirectoryNames(std::vector<std::string>& names) const;
     std::string GetDirectorySubmitPage(const std::string& directoryName,

@@ -1,6 +1,7 @@
 #include "directorydb/UserDatabase.h"
 
 #include "common/AtomicFile.h"
+#include "common/Text.h"
 #include "directorydb/DatabaseCheck.h"
 #include "directorydb/XmlLoader.h"
 
@@ -60,9 +61,8 @@ int RemoveDirectories(pugi::xml_node root, const std::string& name)
     return removed;
 }
 
-void AppendDirectory(pugi::xml_node root, const DirectoryRecord& record)
+void WriteDirectory(pugi::xml_node directory, const DirectoryRecord& record)
 {
-    pugi::xml_node directory = root.append_child("directory");
     directory.append_attribute("name") = record.name.c_str();
     directory.append_attribute("submiturl") = record.submitUrl.c_str();
     directory.append_attribute("onsubmit") = record.onSubmit.c_str();
@@ -142,9 +142,52 @@ Result SaveUserDirectory(const std::string& path, const DirectoryRecord& record)
     if (Result read = ReadUserDatabase(path, document); !read)
         return read;
     pugi::xml_node root = document.child("r");
+    // The replacement takes the place of the first directory of its name.
+    pugi::xml_node following =
+        root.find_child_by_attribute("directory", "name", record.name.c_str());
+    while (following && record.name == following.attribute("name").value())
+        following = following.next_sibling("directory");
     RemoveDirectories(root, record.name);
-    AppendDirectory(root, record);
+    WriteDirectory(following ? root.insert_child_before("directory", following)
+                             : root.append_child("directory"),
+        record);
     return WriteChecked(path, document);
+}
+
+std::optional<DirectoryRecord> ReadUserDirectory(const std::string& path, const std::string& name)
+{
+    pugi::xml_document document;
+    if (!Exists(path) || !ReadUserDatabase(path, document))
+        return std::nullopt;
+    const pugi::xml_node directory =
+        document.child("r").find_child_by_attribute("directory", "name", name.c_str());
+    if (!directory)
+        return std::nullopt;
+
+    DirectoryRecord record;
+    record.name = name;
+    record.submitUrl = directory.attribute("submiturl").value();
+    record.onSubmit = directory.attribute("onsubmit").value();
+    for (const pugi::xml_node variable : directory.children("variable")) {
+        VariableRecord& added = record.variables.emplace_back();
+        added.name = variable.attribute("name").value();
+        for (const pugi::xml_node cond : variable.children("cond")) {
+            CondRecord& condRecord = added.conds.emplace_back();
+            if (const pugi::xml_attribute category = cond.attribute("category"))
+                condRecord.category = category.value();
+            if (const pugi::xml_attribute subcategory = cond.attribute("subcategory"))
+                condRecord.subcategory = subcategory.value();
+            condRecord.value = cond.attribute("value").value();
+        }
+    }
+    for (const pugi::xml_node item : directory.children("item")) {
+        DirectoryItem& added = record.items.emplace_back();
+        added.name = item.attribute("name").value();
+        added.index = ParseLeadingInt(item.attribute("index").value());
+        added.type = ParseControlType(item.attribute("type").value()).value_or(ControlType::Edit);
+        added.value = item.attribute("value").value();
+    }
+    return record;
 }
 
 Result RemoveUserDirectory(const std::string& path, const std::string& name)

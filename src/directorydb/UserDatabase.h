@@ -34,13 +34,19 @@ struct DirectoryRecord
     std::vector<VariableRecord> variables;
 };
 
-// Adds `record` to the user's database at `path`, replacing every directory
-// of the same name there, and writes the file in one step. A missing file
+// Adds `record` to the user's database at `path`, in the place of the first
+// directory of the same name there (removing any others of that name) or
+// else at the end, and writes the file in one step. A missing file
 // is started afresh. Nothing is written, and the result says why, when the
 // file there cannot be read as a database or when the file would not be
 // read as meant: a name the list cannot show or select, a variable without
 // a value for every profile, and the like.
 Result SaveUserDirectory(const std::string& path, const DirectoryRecord& record);
+
+// The first directory named `name` in the user's database at `path`, as it
+// is written there; none when the file or the directory is missing or the
+// file cannot be read.
+std::optional<DirectoryRecord> ReadUserDirectory(const std::string& path, const std::string& name);
 
 // Removes every directory named `name` from the user's database at `path`
 // and writes the file in one step. A name the file does not hold fails.

@@ -3,28 +3,40 @@
 #include "common/Text.h"
 #include "profiles/Profile.h"
 
+namespace {
+
+// The order of this table is the order of substitution.
+const struct
+{
+    const char* token;
+    std::string Profile::*field;
+} placeholders[] = {
+    {"#url#", &Profile::url},
+    {"#title#", &Profile::articleTitle},
+    {"#desc#", &Profile::articleContent},
+    {"#cat#", &Profile::category},
+    {"#subcat#", &Profile::subcategory},
+    {"#keywords#", &Profile::authorInfo},
+    {"#email#", &Profile::email},
+    {"#fname#", &Profile::firstName},
+    {"#lname#", &Profile::lastName},
+    {"#password#", &Profile::password},
+};
+
+} // namespace
+
 std::string ExpandPlaceholders(const std::string& pattern, const Profile& profile)
 {
-    // The order of this table is the order of substitution.
-    const struct
-    {
-        const char* token;
-        const std::string& field;
-    } placeholders[] = {
-        {"#url#", profile.url},
-        {"#title#", profile.articleTitle},
-        {"#desc#", profile.articleContent},
-        {"#cat#", profile.category},
-        {"#subcat#", profile.subcategory},
-        {"#keywords#", profile.authorInfo},
-        {"#email#", profile.email},
-        {"#fname#", profile.firstName},
-        {"#lname#", profile.lastName},
-        {"#password#", profile.password},
-    };
-
     std::string text = pattern;
     for (const auto& placeholder : placeholders)
-        ReplaceAll(text, placeholder.token, placeholder.field);
+        ReplaceAll(text, placeholder.token, profile.*placeholder.field);
     return text;
+}
+
+std::vector<std::string> PlaceholderTokens()
+{
+    std::vector<std::string> tokens;
+    for (const auto& placeholder : placeholders)
+        tokens.emplace_back(placeholder.token);
+    return tokens;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 struct Profile;
 
@@ -9,3 +10,6 @@ struct Profile;
 // taken in a fixed order. Text inserted for one token is searched by the
 // tokens after it, never by those before it.
 std::string ExpandPlaceholders(const std::string& pattern, const Profile& profile);
+
+// Every placeholder ExpandPlaceholders knows, in its order.
+std::vector<std::string> PlaceholderTokens();

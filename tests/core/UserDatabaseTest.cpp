@@ -120,13 +120,28 @@ TEST_F(UserDatabaseTest, RefusesWhatTheProgramCannotReadAndLeavesTheFile)
     }
 }
 
-TEST_F(UserDatabaseTest, SavingANameAgainReplacesItAndRemovingDropsIt)
+TEST_F(UserDatabaseTest, SavingANameAgainReplacesItInPlaceAndRemovingDropsIt)
 {
     ASSERT_TRUE(SaveUserDirectory(path, Record("First")));
     ASSERT_TRUE(SaveUserDirectory(path, Record("Second")));
     ASSERT_TRUE(SaveUserDirectory(path, Record("First", "#desc#")));
     Reload();
-    EXPECT_EQ(Names(), (std::vector<std::string> {"Second", "First"}));
+    EXPECT_EQ(Names(), (std::vector<std::string> {"First", "Second"}));
+
+    // Read back as written, for the dialog to edit.
+    const std::optional<DirectoryRecord> first = ReadUserDirectory(path, "First");
+    ASSERT_TRUE(first);
+    const DirectoryRecord expected = Record("First", "#desc#");
+    EXPECT_EQ(first->submitUrl, expected.submitUrl);
+    EXPECT_EQ(first->onSubmit, expected.onSubmit);
+    EXPECT_EQ(first->items, expected.items);
+    ASSERT_EQ(first->variables.size(), 1u);
+    ASSERT_EQ(first->variables[0].conds.size(), 2u);
+    EXPECT_EQ(first->variables[0].conds[0].category, std::optional<std::string>("Small Business"));
+    EXPECT_EQ(first->variables[0].conds[1].category, std::nullopt);
+    EXPECT_EQ(first->variables[0].conds[1].value, "other");
+    EXPECT_FALSE(ReadUserDirectory(path, "Third"));
+    EXPECT_FALSE(ReadUserDirectory(folder.FilePath("none.xml"), "First"));
     std::vector<DirectoryItem> items;
     database.GetDirectoryItems("First", "", "", items);
     ASSERT_EQ(items.size(), 3u);

@@ -181,7 +181,8 @@ TEST_F(MainDialogTest, MenuCommandsAndHelpPages)
     }
     EXPECT_EQ(menus, (QStringList {"&File", "&Settings", "&Help"}));
     const QList<QPair<QString, int>> expected {{"E&xit", 32771}, {"Manage Profiles", 32773},
-        {"Update Article Directory Database", 32774}, {"User Guide", 32775}, {"Support", 32776},
+        {"Update Article Directory Database", 32774}, {"Add This Page as a Directory...", 32777},
+        {"Use Selected Text as Confirmation", 32778}, {"User Guide", 32775}, {"Support", 32776},
         {"&About Quillmark", 32772}};
     EXPECT_EQ(commands, expected);
 
