@@ -124,6 +124,8 @@ void MainDialog::CreateMenu()
         void (MainDialog::*handler)();
     };
     static const Item items[] = {
+        {QT_TR_NOOP("&File"), QT_TR_NOOP("&Open Page..."), OpenPageCommand,
+            &MainDialog::OnOpenPage},
         {QT_TR_NOOP("&File"), QT_TR_NOOP("E&xit"), ExitCommand, &MainDialog::OnExit},
         {QT_TR_NOOP("&Settings"), QT_TR_NOOP("Manage Profiles"), ManageProfilesCommand,
             &MainDialog::OnManageProfiles},
@@ -343,6 +345,11 @@ void MainDialog::OnProfileSelChange()
     directoryList->SelectRow(selected);
     if (hasCurrentProfile)
         OnDirectorySelChange();
+}
+
+void MainDialog::OnOpenPage()
+{
+    capture->OpenPage();
 }
 
 void MainDialog::OnAddThisPage()

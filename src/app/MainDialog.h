@@ -45,6 +45,7 @@ public:
         SupportCommand = 32776,
         AddDirectoryCommand = 32777,
         UseSelectionCommand = 32778,
+        OpenPageCommand = 32779,
     };
 
     struct Settings
@@ -81,6 +82,8 @@ public:
     void OnDirectorySelChange();
     void OnProfileSelChange();
     void OnFillCurrentPage();
+    // Asks for an address and opens its page.
+    void OnOpenPage();
     // Opens the directory dialog for the page shown.
     void OnAddThisPage();
     // Takes the chosen user directory's confirmation text from the page.

@@ -10,6 +10,7 @@
 #include "fill/ScriptResults.h"
 
 #include <QAction>
+#include <QInputDialog>
 #include <QUrl>
 
 namespace {
@@ -32,6 +33,16 @@ DirectoryCapture::DirectoryCapture(
     , database(database)
     , window(window)
 {
+}
+
+void DirectoryCapture::OpenPage()
+{
+    bool ok = false;
+    const QString address = QInputDialog::getText(&window, tr("Open Page"),
+        tr("Address of the page to open, for example a directory's submission page:"),
+        QLineEdit::Normal, browser->url().toString(), &ok);
+    if (ok && browser && !address.trimmed().isEmpty())
+        browser->Navigate(address.trimmed().toStdString());
 }
 
 void DirectoryCapture::EnableWhileAPageIsShown(QAction& action)

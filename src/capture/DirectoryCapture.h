@@ -22,6 +22,8 @@ class DirectoryCapture : public QObject
 public:
     DirectoryCapture(CBrowserCtrl& browser, const DirectoryDatabase& database, QWidget& window);
 
+    // Asks for the address of a page, a directory's for one, and opens it.
+    void OpenPage();
     // Keeps `action` enabled while the browser shows a web page that loaded.
     void EnableWhileAPageIsShown(QAction& action);
     // Reads the form fields of the page shown and opens the directory

@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMap>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -83,6 +84,30 @@ QStringList ValueChoices(const DraftRow& row, const std::vector<VariableRecord>&
         choices << QStringLiteral("1");
     choices.removeDuplicates();
     return choices;
+}
+
+// What a category variable picks, option by option: "Health: Health and
+// Fitness, Medicine; Other: any other category".
+QString VariableText(const VariableRecord& variable, const std::vector<FieldOption>& options)
+{
+    QStringList picks;
+    QMap<QString, QStringList> categoriesOf;
+    for (const CondRecord& cond : variable.conds) {
+        QString option = FromStd(cond.value);
+        for (const FieldOption& candidate : options) {
+            if (candidate.value == cond.value && !candidate.text.empty())
+                option = FromStd(candidate.text);
+        }
+        if (!categoriesOf.contains(option))
+            picks << option;
+        categoriesOf[option] << (cond.category ? FromStd(*cond.category)
+                                               : DirectoryDialog::tr("any other category"));
+    }
+    QStringList lines;
+    for (const QString& option : picks)
+        lines << option + QLatin1String(": ") + categoriesOf[option].join(QStringLiteral(", "));
+    return DirectoryDialog::tr("%1 picks by the profile's category:\n%2")
+        .arg(FromStd(variable.name), lines.join(QLatin1Char('\n')));
 }
 
 QTableWidgetItem* ReadOnlyItem(const QString& text)
@@ -161,6 +186,10 @@ void DirectoryDialog::FillFieldTable()
         value->setInsertPolicy(QComboBox::NoInsert);
         value->addItems(ValueChoices(draftRow, draft.variables));
         value->setCurrentText(FromStd(draftRow.value));
+        for (const VariableRecord& variable : draft.variables) {
+            if (draftRow.value == variable.name)
+                value->setToolTip(VariableText(variable, draftRow.field.options));
+        }
         fieldTable->setCellWidget(row, ValueColumn, value);
     }
     QHeaderView* header = fieldTable->horizontalHeader();

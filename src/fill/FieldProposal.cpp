@@ -194,11 +194,22 @@ Words MeaningfulWords(std::string_view text)
     return result;
 }
 
+// Words match when equal, or when one begins with the other and that one is
+// long enough to mean something on its own ("health", "healthcare";
+// "market", "marketing").
+bool WordsMatch(const std::string& a, const std::string& b)
+{
+    const std::string& shorter = a.size() < b.size() ? a : b;
+    const std::string& longer = a.size() < b.size() ? b : a;
+    return shorter.size() >= 5 ? longer.compare(0, shorter.size(), shorter) == 0 : a == b;
+}
+
 std::size_t SharedWords(const Words& a, const Words& b)
 {
     std::size_t shared = 0;
     for (const std::string& word : a) {
-        if (std::find(b.begin(), b.end(), word) != b.end())
+        if (std::any_of(b.begin(), b.end(),
+                [&](const std::string& other) { return WordsMatch(word, other); }))
             ++shared;
     }
     return shared;

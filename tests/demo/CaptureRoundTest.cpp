@@ -16,6 +16,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStatusBar>
@@ -62,21 +63,22 @@ protected:
         return nullptr;
     }
 
-    // Triggers the page's command and runs `step` on the directory dialog
-    // it opens, from inside the dialog's own event loop.
-    void InTheDialog(std::function<void(DirectoryDialog&)> step)
+    // Triggers the command `id` and runs `step` on the dialog of type
+    // `Dialog` it opens, from inside the dialog's own event loop.
+    template<typename Dialog>
+    void InTheDialog(MainDialog::Command id, std::function<void(Dialog&)> step)
     {
         bool ran = false;
         QTimer poll;
         QObject::connect(&poll, &QTimer::timeout, [&] {
-            auto* dialog = qobject_cast<DirectoryDialog*>(QApplication::activeModalWidget());
+            auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
             if (dialog && dialog->isVisible() && !ran) {
                 ran = true;
                 step(*dialog);
             }
         });
         poll.start(5);
-        Command(MainDialog::AddDirectoryCommand)->trigger();
+        Command(id)->trigger();
         EXPECT_TRUE(WaitFor([&] { return ran && !QApplication::activeModalWidget(); }));
     }
 
@@ -97,14 +99,17 @@ TEST_F(CaptureRoundTest, APageBecomesADirectoryThatIsFilledAndMarkedSent)
     ASSERT_TRUE(WaitForPage(browser, QStringLiteral("/updates/")));
     const QStringList makers = Entries(window->DirectoryList());
     EXPECT_FALSE(makers.join(QLatin1Char('\n')).contains(QStringLiteral("Meadowlark")));
-    browser->Navigate(QStringLiteral("http://127.0.0.1:%1/meadowlark/submit.html")
-                          .arg(server.Port())
-                          .toStdString());
+    // Opened by its address, as the user finds a directory.
+    InTheDialog<QInputDialog>(MainDialog::OpenPageCommand, [this](QInputDialog& dialog) {
+        dialog.setTextValue(
+            QStringLiteral("127.0.0.1:%1/meadowlark/submit.html").arg(server.Port()));
+        dialog.accept();
+    });
     ASSERT_TRUE(WaitForPage(browser, QStringLiteral("/meadowlark/")));
     ASSERT_TRUE(WaitFor([&] { return Command(MainDialog::AddDirectoryCommand)->isEnabled(); }));
 
     // What the dialog proposes for each field of the page.
-    InTheDialog([](DirectoryDialog& dialog) {
+    InTheDialog<DirectoryDialog>(MainDialog::AddDirectoryCommand, [](DirectoryDialog& dialog) {
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Add Directory"));
         EXPECT_EQ(
             dialog.NameEdit()->text(), QStringLiteral("Send an Article - Meadowlark Articles"));
@@ -132,6 +137,11 @@ TEST_F(CaptureRoundTest, APageBecomesADirectoryThatIsFilledAndMarkedSent)
                 "Send me the newsletter | newsletter | check box | ",
                 "I accept the terms of publication | tos | check box | 1",
             }));
+        // The category list's variable says what it picks for each category.
+        const QString picks = dialog.ValueBox(1)->toolTip();
+        EXPECT_TRUE(picks.contains("Business & Marketing: Business, Business Services,"))
+            << picks.toStdString();
+        EXPECT_TRUE(picks.contains("Health: Healthcare\n")) << picks.toStdString();
         dialog.NameEdit()->setText(QStringLiteral("Meadowlark Articles"));
         dialog.SaveButton()->click();
     });
@@ -200,7 +210,7 @@ TEST_F(CaptureRoundTest, ASavedDirectoryOpensAgainToBeEditedAndRemoved)
     ASSERT_TRUE(WaitFor([&] { return Command(MainDialog::AddDirectoryCommand)->isEnabled(); }));
 
     SetMessageBoxHook([](const Message&) { return QMessageBox::Yes; });
-    InTheDialog([](DirectoryDialog& dialog) {
+    InTheDialog<DirectoryDialog>(MainDialog::AddDirectoryCommand, [](DirectoryDialog& dialog) {
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Edit Directory"));
         EXPECT_EQ(
             dialog.ConfirmationEdit()->text(), QStringLiteral("Meadowlark has your article."));
