@@ -32,10 +32,12 @@ namespace {
 // alone for an editor), so pages driven by their own scripts see it. The
 // element's own value is never changed by a choice or a check.
 //
-// The function returns {written, items, missing}: the steps that wrote
-// their element, the number of steps, and the names of the steps whose
-// element was not found, in plan order and each once. It hooks the form of
-// the last element written, in whichever document that form is.
+// The function returns {written, items, missing, focused}: the steps that
+// wrote their element, the number of steps, the names of the steps whose
+// element was not found, in plan order and each once, and the name of the
+// field it focused (null for none). It hooks the form of the last element
+// written, in whichever document that form is, and focuses the field of
+// that form the user fills in next, scrolled into view.
 const char* const fillHead = R"JS((function (hookObject, hookFunction, types) {)JS";
 const char* const fillBody = R"JS(
     var falseWords = ['0', 'no', 'false', 'off'];
@@ -312,6 +314,66 @@ const char* const fillBody = R"JS(
         return {form: form};
     }
 
+    // The field the user fills in next, in the form written last: the first
+    // field of the form that is visible, enabled, still empty and marked
+    // required; in a form that marks no field required, the first visible,
+    // enabled, empty text field. Its name, else its id, names it.
+    var textTypes = {text: true, search: true, email: true, url: true, tel: true,
+        password: true, number: true};
+    var notFields = {hidden: true, submit: true, button: true, reset: true, image: true,
+        file: true};
+    var formElements = property(HTMLFormElement.prototype, 'elements').get;
+    var hasAttribute = Element.prototype.hasAttribute;
+    var focus = HTMLElement.prototype.focus;
+    var scrollIntoView = Element.prototype.scrollIntoView;
+    function isEmpty(element, kind, box) {
+        if (box === 'checkbox')
+            return !checked.get.call(element);
+        if (box === 'radio')
+            return radioGroup(element).every(function (radio) {
+                return !checked.get.call(radio);
+            });
+        return property(valued[kind], 'value').get.call(element).trim() === '';
+    }
+    function isTextField(kind, box) {
+        return kind === 'HTMLTextAreaElement' || textTypes[box] === true;
+    }
+    function isUsable(element, kind, box) {
+        if (matches.call(element, ':disabled'))
+            return false;
+        if (isTextField(kind, box) && hasAttribute.call(element, 'readonly'))
+            return false;
+        return !isHidden(element);
+    }
+    function nextField(form) {
+        var all = form ? formElements.call(form) : [];
+        var anyRequired = false;
+        var required = null;
+        var text = null;
+        for (var i = 0; i < all.length; ++i) {
+            var element = all[i];
+            var kind = kindOf(element);
+            var box = kind === 'HTMLInputElement' ? inputType.call(element) : '';
+            if (!valued[kind] || notFields[box])
+                continue;
+            var marked = hasAttribute.call(element, 'required');
+            anyRequired = anyRequired || marked;
+            var wanted = marked ? !required : !text && isTextField(kind, box);
+            if (!wanted || !isEmpty(element, kind, box) || !isUsable(element, kind, box))
+                continue;
+            if (marked)
+                required = element;
+            else
+                text = element;
+        }
+        return anyRequired ? required : text;
+    }
+    function focusField(field) {
+        scrollIntoView.call(field, {block: 'center'});
+        focus.call(field, {preventScroll: true});
+        return getAttribute.call(field, 'name') || elementId.call(field);
+    }
+
     return function (plan) {
         var wanted = new Set();
         var found = new Map();
@@ -351,7 +413,9 @@ const char* const fillBody = R"JS(
             hooks[hookFunction](form);
         if (late.length > 0)
             watchForEditors(late);
-        return {written: written, items: plan.length, missing: missing};
+        var field = nextField(form);
+        return {written: written, items: plan.length, missing: missing,
+            focused: field ? focusField(field) : null};
     };
 }))JS";
 
