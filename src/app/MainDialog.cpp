@@ -5,6 +5,7 @@
 #include "app/MessageBox.h"
 #include "app/SubmissionWatch.h"
 #include "browser/CBrowserCtrl.h"
+#include "directorydb/DirectoryProgress.h"
 #include "fill/FillPlan.h"
 #include "profiles/ProfileComboBox.h"
 #include "profiles/StateFile.h"
@@ -99,6 +100,8 @@ void MainDialog::CreateMenu()
             &MainDialog::OnManageProfiles},
         {QT_TR_NOOP("&Settings"), QT_TR_NOOP("Update Article Directory Database"),
             UpdateDatabaseCommand, &MainDialog::UpdateDatabase},
+        {QT_TR_NOOP("&Settings"), QT_TR_NOOP("&Next Directory Not Sent"), NextDirectoryCommand,
+            &MainDialog::OnNextDirectory},
         {QT_TR_NOOP("&Help"), QT_TR_NOOP("User Guide"), UserGuideCommand, &MainDialog::OnUserGuide},
         {QT_TR_NOOP("&Help"), QT_TR_NOOP("Support"), SupportCommand, &MainDialog::OnSupport},
         {QT_TR_NOOP("&Help"), QT_TR_NOOP("&About Quillmark"), AboutCommand, &MainDialog::OnAbout},
@@ -111,6 +114,11 @@ void MainDialog::CreateMenu()
             menu = menuBar->addMenu(tr(item.menu));
         QAction* action = menu->addAction(tr(item.text));
         action->setData(int(item.id));
+        if (item.id == NextDirectoryCommand) {
+            // Also while the page has the keyboard.
+            action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+            action->setShortcutContext(Qt::WindowShortcut);
+        }
         connect(action, &QAction::triggered, this, item.handler);
     }
 }
@@ -140,6 +148,7 @@ void MainDialog::OnInitDialog()
         directoryList, &QListWidget::itemSelectionChanged, this, &MainDialog::OnDirectorySelChange);
     connect(profileCombo, &QComboBox::currentIndexChanged, this, &MainDialog::OnProfileSelChange);
     connect(fillButton, &QPushButton::clicked, this, &MainDialog::OnFillCurrentPage);
+    connect(nextButton, &QPushButton::clicked, this, &MainDialog::OnNextDirectory);
     // What a fill said belongs to its page alone.
     connect(browser, &QWebEngineView::loadStarted, statusLine, &QStatusBar::clearMessage);
 
@@ -186,6 +195,13 @@ void MainDialog::FillDirectoryList()
     directoryList->Fill(names, hasCurrentProfile, [this](const std::string& name) {
         return profileManager.IsSent(currentProfile.name, name);
     });
+    ShowProgress();
+}
+
+void MainDialog::ShowProgress()
+{
+    progressLabel->setText(
+        QString::fromStdString(ProgressText(hasCurrentProfile, directoryList->SentMarks())));
 }
 
 void MainDialog::SaveState()
@@ -311,6 +327,29 @@ void MainDialog::OnFillCurrentPage()
     FillPage();
 }
 
+void MainDialog::OnNextDirectory()
+{
+    const std::vector<bool> sent = directoryList->SentMarks();
+    const NextDirectory next =
+        FindNextDirectory(hasCurrentProfile, sent, directoryList->SelectedRow());
+    switch (next.action) {
+    case NextDirectory::Action::NoProfile:
+        OnDirectorySelChange();
+        break;
+    case NextDirectory::Action::AllSent:
+        statusLine->showMessage(QString::fromStdString(AllSentText(sent.size())));
+        break;
+    case NextDirectory::Action::Choose:
+        // As a click on the entry: the list takes the keyboard, and an entry
+        // chosen again opens again.
+        directoryList->setFocus(Qt::OtherFocusReason);
+        directoryList->SelectRow(next.row);
+        directoryList->scrollToItem(directoryList->item(next.row));
+        OnDirectorySelChange();
+        break;
+    }
+}
+
 void MainDialog::FillPage()
 {
     const unsigned load = browser->LoadCount();
@@ -347,6 +386,10 @@ void MainDialog::RecordSubmission()
     const int row = directoryList->RowOf(directoryName, directoryRow);
     if (row >= 0)
         directoryList->MarkSent(row);
+    ShowProgress();
+    // The confirmation page stays for the user to read.
+    statusLine->showMessage(QString::fromStdString(SentText(directoryList->SentMarks(), row,
+        [this](int next) { return directoryList->DirectoryNameAt(next); })));
 }
 
 void MainDialog::OnExit()

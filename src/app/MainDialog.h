@@ -26,8 +26,9 @@ class QStatusBar;
 class QTimer;
 
 // The main window: the browser on the left, the profile selector, the Fill
-// button and the directory list on the right, and below them a status line
-// that says what the last fill of the page shown did.
+// button, the directory list and the Next button on the right, and below
+// them a status line that says what the last fill of the page shown did, or
+// else how far the current profile has come through the list.
 class MainDialog : public QDialog, public FormSubmitSink
 {
     Q_OBJECT
@@ -42,6 +43,7 @@ public:
         UpdateDatabaseCommand = 32774,
         UserGuideCommand = 32775,
         SupportCommand = 32776,
+        NextDirectoryCommand = 32777,
     };
 
     struct Settings
@@ -78,6 +80,9 @@ public:
     void OnDirectorySelChange();
     void OnProfileSelChange();
     void OnFillCurrentPage();
+    // Chooses the next directory not sent for the current profile, as a
+    // click on its entry would.
+    void OnNextDirectory();
     // Fills the page in the browser with the current profile's values for
     // the directory last chosen.
     void FillPage();
@@ -98,7 +103,9 @@ public:
     DirectoryListBox* DirectoryList() const { return directoryList; }
     ProfileComboBox* ProfileCombo() const { return profileCombo; }
     QPushButton* FillButton() const { return fillButton; }
+    QPushButton* NextButton() const { return nextButton; }
     QStatusBar* StatusLine() const { return statusLine; }
+    QLabel* ProgressLabel() const { return progressLabel; }
     bool SubmitPending() const { return submitPending; }
     std::uint32_t SubmitTime() const { return submitTime; }
 
@@ -133,6 +140,8 @@ private:
     void FillDirectoryList();
     // Marks the chosen directory sent for the current profile and in the list.
     void RecordSubmission();
+    // Shows the current profile's progress through the list.
+    void ShowProgress();
 
     Settings settings;
     std::unique_ptr<MessageBoxSink> messages;
@@ -155,6 +164,9 @@ private:
     ProfileComboBox* profileCombo = nullptr;
     QLabel* profileLabel = nullptr;
     QPushButton* fillButton = nullptr;
+    QPushButton* nextButton = nullptr;
     QStatusBar* statusLine = nullptr;
+    // In the status line while it shows no message.
+    QLabel* progressLabel = nullptr;
     QTimer* timer = nullptr;
 };

@@ -26,10 +26,15 @@ void MainDialog::CreateControls()
     // Below the client area, so that OnSize places the controls as before.
     statusLine = new QStatusBar(this);
     layout->addWidget(statusLine);
+    // A normal widget of the status line: a message hides it while shown.
+    progressLabel = new QLabel(statusLine);
+    statusLine->addWidget(progressLabel, 1);
 
     // Created in tab order; OnSize() places them.
     browser = new CBrowserCtrl(client);
     directoryList = new DirectoryListBox(client);
+    nextButton = new QPushButton(tr("&Next Directory Not Sent"), client);
+    nextButton->setAutoDefault(false);
     profileCombo = new ProfileComboBox(client);
     profileLabel = new QLabel(tr("Profile:"), client);
     fillButton = new QPushButton(tr("&Fill current page"), client);
@@ -54,7 +59,9 @@ void MainDialog::OnSize(int cx, int cy)
 {
     if (!directoryList)
         return;
-    directoryList->setGeometry(cx - 235, 70, 220, cy - 85);
+    // The list keeps its top; the Next button takes its former bottom.
+    directoryList->setGeometry(cx - 235, 70, 220, cy - 114);
+    nextButton->setGeometry(cx - 235, cy - 38, 220, 23);
     // 35 pixels held the label in the font the layout was drawn for; a
     // larger font may take up to the combo box's left edge.
     const int labelWidth = std::clamp(profileLabel->sizeHint().width(), 35, 50);

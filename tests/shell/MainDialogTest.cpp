@@ -12,6 +12,7 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTest>
 
 #include <sys/stat.h>
@@ -181,8 +182,8 @@ TEST_F(MainDialogTest, MenuCommandsAndHelpPages)
     }
     EXPECT_EQ(menus, (QStringList {"&File", "&Settings", "&Help"}));
     const QList<QPair<QString, int>> expected {{"E&xit", 32771}, {"Manage Profiles", 32773},
-        {"Update Article Directory Database", 32774}, {"User Guide", 32775}, {"Support", 32776},
-        {"&About Quillmark", 32772}};
+        {"Update Article Directory Database", 32774}, {"&Next Directory Not Sent", 32777},
+        {"User Guide", 32775}, {"Support", 32776}, {"&About Quillmark", 32772}};
     EXPECT_EQ(commands, expected);
 
     ASSERT_TRUE(WaitForPage(dialog->Browser(), QStringLiteral("/updates/")));
@@ -205,7 +206,8 @@ TEST_F(MainDialogTest, ControlsFollowTheRightEdge)
 {
     const auto dialog = Open();
     dialog->OnSize(800, 500);
-    EXPECT_EQ(dialog->DirectoryList()->geometry(), QRect(565, 70, 220, 415));
+    EXPECT_EQ(dialog->DirectoryList()->geometry(), QRect(565, 70, 220, 386));
+    EXPECT_EQ(dialog->NextButton()->geometry(), QRect(565, 462, 220, 23));
     EXPECT_EQ(dialog->FillButton()->geometry(), QRect(610, 40, 140, 22));
     EXPECT_EQ(dialog->ProfileCombo()->geometry(), QRect(620, 11, 150, 20));
     EXPECT_EQ(dialog->Browser()->geometry(), QRect(10, 10, 540, 475));
@@ -286,6 +288,67 @@ TEST_F(MainDialogTest, KeysAloneChooseInAFreshlyFocusedList)
         })) << dialog->Browser()->url().toString().toStdString();
     }
     EXPECT_TRUE(boxes.messages.empty());
+}
+
+// What the status line shows: its message, else its progress.
+QString Shown(const MainDialog& dialog)
+{
+    const QString message = dialog.StatusLine()->currentMessage();
+    if (!message.isEmpty())
+        return message;
+    return dialog.ProgressLabel()->isVisible() ? dialog.ProgressLabel()->text() : QString();
+}
+
+TEST_F(MainDialogTest, NextDirectoryAndTheProgressOfTheProfile)
+{
+    folder.Write("sv.dat", StateFile("ant"));
+    auto dialog = Open();
+    dialog->show();
+    EXPECT_EQ(Shown(*dialog), QStringLiteral("Sent to 2 of 3 directories"));
+    ASSERT_TRUE(WaitForPage(dialog->Browser(), QStringLiteral("/updates/")));
+
+    // The button chooses the only entry not sent, as a click would; chosen
+    // again, it opens again.
+    for (int round = 0; round < 2; ++round) {
+        const unsigned loads = dialog->Browser()->LoadCount();
+        dialog->NextButton()->click();
+        EXPECT_EQ(dialog->DirectoryList()->SelectedRow(), 1);
+        ASSERT_TRUE(WaitFor([&] {
+            return dialog->Browser()->LoadCount() > loads &&
+                dialog->Browser()->GetReadyState() == CBrowserCtrl::Complete;
+        }));
+        EXPECT_EQ(dialog->Browser()->url().path(), QStringLiteral("/beta"));
+    }
+
+    // Another profile, another count; then one that has sent to all.
+    dialog->ProfileCombo()->setCurrentIndex(dialog->ProfileCombo()->findText("Bee"));
+    EXPECT_EQ(Shown(*dialog), QStringLiteral("Sent to 1 of 3 directories"));
+    dialog->ProfileManager().MarkSent("Bee", "Alpha");
+    dialog->ProfileManager().MarkSent("Bee", "Gamma");
+    dialog->OnProfileSelChange();
+    EXPECT_EQ(Shown(*dialog), QStringLiteral("Sent to 3 of 3 directories"));
+    ASSERT_TRUE(
+        WaitFor([&] { return dialog->Browser()->GetReadyState() == CBrowserCtrl::Complete; }));
+    const QString before = dialog->Browser()->url().toString();
+    dialog->OnNextDirectory();
+    EXPECT_EQ(Shown(*dialog), QStringLiteral("All 3 directories are sent for this profile"));
+    EXPECT_EQ(dialog->Browser()->url().toString(), before) << "nothing is chosen";
+    // The next page takes the message away, and the progress shows again.
+    dialog->OnUserGuide();
+    ASSERT_TRUE(WaitForPage(dialog->Browser(), QStringLiteral("/faqs/")));
+    EXPECT_EQ(Shown(*dialog), QStringLiteral("Sent to 3 of 3 directories"));
+    EXPECT_TRUE(boxes.messages.empty());
+}
+
+TEST_F(MainDialogTest, NextDirectoryWithoutAProfileAsksForOne)
+{
+    const auto dialog = Open();
+    dialog->show();
+    EXPECT_EQ(Shown(*dialog), QString());
+    dialog->OnNextDirectory();
+    ASSERT_EQ(boxes.messages.size(), 1u);
+    EXPECT_EQ(boxes.messages[0].text, "Please create a profile first!");
+    EXPECT_TRUE(dialog->DirectoryList()->selectedItems().isEmpty());
 }
 
 } // namespace
