@@ -357,9 +357,13 @@ void MainDialog::FillPage()
         [this, load](const FillReport& report) {
             if (!browser)
                 return;
-            // A page that has gone since keeps no word of this fill.
-            if (browser->LoadCount() == load)
+            // A page that has gone since keeps no word of this fill. The
+            // keyboard follows the field the fill chose for the user.
+            if (browser->LoadCount() == load) {
                 statusLine->showMessage(QString::fromStdString(FillReportText(report)));
+                if (report.focused)
+                    browser->setFocus(Qt::OtherFocusReason);
+            }
             emit pageFilled(report);
         });
 }
