@@ -415,7 +415,6 @@ TEST_F(FillKindsTest, TheFieldLeftToTheUserGetsTheFocusInView)
             <select name="pick"><option value=""></option></select>
             <input type="url" name="site" value=" "><textarea name="about"></textarea></form>)",
             "site"},
-        {R"(<form><textarea name="about"></textarea><input name="title"></form>)", "about"},
         // What the form requires is there: the rest is up to the user.
         {R"(<form><input name="title" required><input name="note"></form>)", nullptr},
         {R"(<input name="title"><input name="outside">)", nullptr},
