@@ -3,6 +3,13 @@
 #include "directorydb/DirectoryListEntry.h"
 #include "profiles/SortedWidgets.h"
 
+namespace {
+
+// Where an entry keeps whether its directory is sent.
+constexpr int sentRole = Qt::UserRole;
+
+} // namespace
+
 DirectoryListBox::DirectoryListBox(QWidget* parent)
     : QListWidget(parent)
 {
@@ -17,7 +24,9 @@ void DirectoryListBox::Fill(const std::vector<std::string>& names, bool hasProfi
     clear();
     for (const std::string& name : names) {
         const bool sent = hasProfile && isSent(name);
-        addItem(QString::fromStdString(DirectoryListEntry(name, hasProfile, sent)));
+        auto* entry = new QListWidgetItem(
+            QString::fromStdString(DirectoryListEntry(name, hasProfile, sent)), this);
+        entry->setData(sentRole, sent);
     }
 }
 
@@ -54,5 +63,14 @@ void DirectoryListBox::MarkSent(int row)
     QListWidgetItem* entry = item(row);
     const QSignalBlocker blocker(this);
     entry->setText(QString::fromStdString(SentDirectoryEntry(entry->text().toStdString())));
+    entry->setData(sentRole, true);
     setCurrentRow(row);
+}
+
+std::vector<bool> DirectoryListBox::SentMarks() const
+{
+    std::vector<bool> sent;
+    for (int row = 0; row < count(); ++row)
+        sent.push_back(item(row)->data(sentRole).toBool());
+    return sent;
 }

@@ -34,4 +34,7 @@ public:
     int RowOf(const std::string& name, int hint) const;
     // Gives the entry at `row` the " [sent]" mark and selects it.
     void MarkSent(int row);
+    // One flag an entry, in list order: whether it carries the " [sent]"
+    // mark. All false while no profile is selected.
+    std::vector<bool> SentMarks() const;
 };

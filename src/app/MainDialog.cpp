@@ -6,6 +6,7 @@
 #include "app/SubmissionWatch.h"
 #include "browser/CBrowserCtrl.h"
 #include "capture/DirectoryCapture.h"
+#include "directorydb/DirectoryProgress.h"
 #include "fill/FillPlan.h"
 #include "profiles/ProfileComboBox.h"
 #include "profiles/StateFile.h"
@@ -15,15 +16,12 @@
 #include <QDir>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QMenuBar>
-#include <QPainter>
 #include <QPushButton>
 #include <QStatusBar>
-#include <QStyle>
 #include <QTimer>
-#include <QVBoxLayout>
 
-#include <algorithm>
 #include <utility>
 
 #ifndef QUILLMARK_SERVER_URL
@@ -88,71 +86,6 @@ QString MainDialog::UserDatabasePath() const
     return QDir(settings.dataFolder).filePath(QStringLiteral("mydirdata.xml"));
 }
 
-void MainDialog::CreateControls()
-{
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    auto* client = new QWidget(this);
-    layout->addWidget(client, 1);
-    // Below the client area, so that OnSize places the controls as before.
-    statusLine = new QStatusBar(this);
-    layout->addWidget(statusLine);
-
-    // Created in tab order; OnSize() places them.
-    browser = new CBrowserCtrl(client);
-    directoryList = new DirectoryListBox(client);
-    profileCombo = new ProfileComboBox(client);
-    profileLabel = new QLabel(tr("Profile:"), client);
-    fillButton = new QPushButton(tr("&Fill current page"), client);
-    fillButton->setAutoDefault(false);
-    // Alt+F belongs to the File menu. Two owners of one mnemonic take turns,
-    // so the first Alt+F would only have moved the focus to this button.
-    fillButton->setShortcut(QKeySequence());
-
-    client->installEventFilter(this);
-    browser->SetFormSubmitSink(*this);
-}
-
-void MainDialog::CreateMenu()
-{
-    struct Item
-    {
-        const char* menu;
-        const char* text;
-        Command id;
-        void (MainDialog::*handler)();
-    };
-    static const Item items[] = {
-        {QT_TR_NOOP("&File"), QT_TR_NOOP("&Open Page..."), OpenPageCommand,
-            &MainDialog::OnOpenPage},
-        {QT_TR_NOOP("&File"), QT_TR_NOOP("E&xit"), ExitCommand, &MainDialog::OnExit},
-        {QT_TR_NOOP("&Settings"), QT_TR_NOOP("Manage Profiles"), ManageProfilesCommand,
-            &MainDialog::OnManageProfiles},
-        {QT_TR_NOOP("&Settings"), QT_TR_NOOP("Update Article Directory Database"),
-            UpdateDatabaseCommand, &MainDialog::UpdateDatabase},
-        {QT_TR_NOOP("&Settings"), QT_TR_NOOP("Add This Page as a Directory..."),
-            AddDirectoryCommand, &MainDialog::OnAddThisPage},
-        {QT_TR_NOOP("&Settings"), QT_TR_NOOP("Use Selected Text as Confirmation"),
-            UseSelectionCommand, &MainDialog::OnUseSelectedText},
-        {QT_TR_NOOP("&Help"), QT_TR_NOOP("User Guide"), UserGuideCommand, &MainDialog::OnUserGuide},
-        {QT_TR_NOOP("&Help"), QT_TR_NOOP("Support"), SupportCommand, &MainDialog::OnSupport},
-        {QT_TR_NOOP("&Help"), QT_TR_NOOP("&About Quillmark"), AboutCommand, &MainDialog::OnAbout},
-    };
-    auto* menuBar = new QMenuBar(this);
-    layout()->setMenuBar(menuBar);
-    QMenu* menu = nullptr;
-    for (const Item& item : items) {
-        if (!menu || menu->title() != tr(item.menu))
-            menu = menuBar->addMenu(tr(item.menu));
-        QAction* action = menu->addAction(tr(item.text));
-        action->setData(int(item.id));
-        connect(action, &QAction::triggered, this, item.handler);
-        if (item.id == AddDirectoryCommand)
-            addPageAction = action;
-    }
-}
-
 void MainDialog::OnInitDialog()
 {
     setWindowTitle(tr("Quillmark V1.0"));
@@ -178,6 +111,7 @@ void MainDialog::OnInitDialog()
         directoryList, &QListWidget::itemSelectionChanged, this, &MainDialog::OnDirectorySelChange);
     connect(profileCombo, &QComboBox::currentIndexChanged, this, &MainDialog::OnProfileSelChange);
     connect(fillButton, &QPushButton::clicked, this, &MainDialog::OnFillCurrentPage);
+    connect(nextButton, &QPushButton::clicked, this, &MainDialog::OnNextDirectory);
     // What a fill said belongs to its page alone.
     connect(browser, &QWebEngineView::loadStarted, statusLine, &QStatusBar::clearMessage);
 
@@ -233,6 +167,13 @@ void MainDialog::FillDirectoryList()
     directoryList->Fill(names, hasCurrentProfile, [this](const std::string& name) {
         return profileManager.IsSent(currentProfile.name, name);
     });
+    ShowProgress();
+}
+
+void MainDialog::ShowProgress()
+{
+    progressLabel->setText(
+        QString::fromStdString(ProgressText(hasCurrentProfile, directoryList->SentMarks())));
 }
 
 void MainDialog::SaveState()
@@ -347,32 +288,6 @@ void MainDialog::OnProfileSelChange()
         OnDirectorySelChange();
 }
 
-void MainDialog::OnOpenPage()
-{
-    capture->OpenPage();
-}
-
-void MainDialog::OnAddThisPage()
-{
-    capture->AddThisPage(directoryName, currentProfile.category, currentProfile.subcategory);
-}
-
-void MainDialog::OnUseSelectedText()
-{
-    capture->UseSelectedText(directoryName);
-}
-
-void MainDialog::ReloadDirectories(const QString& name)
-{
-    database.LoadDatabase();
-    FillDirectoryList();
-    const int row = directoryList->RowOf(name.toStdString(), -1);
-    if (name.isEmpty() || row < 0)
-        return;
-    directoryList->SelectRow(row);
-    OnDirectorySelChange();
-}
-
 void MainDialog::OnFillCurrentPage()
 {
     if (browser->GetReadyState() != CBrowserCtrl::Complete) {
@@ -384,6 +299,29 @@ void MainDialog::OnFillCurrentPage()
     FillPage();
 }
 
+void MainDialog::OnNextDirectory()
+{
+    const std::vector<bool> sent = directoryList->SentMarks();
+    const NextDirectory next =
+        FindNextDirectory(hasCurrentProfile, sent, directoryList->SelectedRow());
+    switch (next.action) {
+    case NextDirectory::Action::NoProfile:
+        OnDirectorySelChange();
+        break;
+    case NextDirectory::Action::AllSent:
+        statusLine->showMessage(QString::fromStdString(AllSentText(sent.size())));
+        break;
+    case NextDirectory::Action::Choose:
+        // As a click on the entry: the list takes the keyboard, and an entry
+        // chosen again opens again.
+        directoryList->setFocus(Qt::OtherFocusReason);
+        directoryList->SelectRow(next.row);
+        directoryList->scrollToItem(directoryList->item(next.row));
+        OnDirectorySelChange();
+        break;
+    }
+}
+
 void MainDialog::FillPage()
 {
     const unsigned load = browser->LoadCount();
@@ -391,9 +329,13 @@ void MainDialog::FillPage()
         [this, load](const FillReport& report) {
             if (!browser)
                 return;
-            // A page that has gone since keeps no word of this fill.
-            if (browser->LoadCount() == load)
+            // A page that has gone since keeps no word of this fill. The
+            // keyboard follows the field the fill chose for the user.
+            if (browser->LoadCount() == load) {
                 statusLine->showMessage(QString::fromStdString(FillReportText(report)));
+                if (report.focused)
+                    browser->setFocus(Qt::OtherFocusReason);
+            }
             emit pageFilled(report);
         });
 }
@@ -428,49 +370,10 @@ void MainDialog::RecordSubmission()
     const int row = directoryList->RowOf(directoryName, directoryRow);
     if (row >= 0)
         directoryList->MarkSent(row);
-}
-
-bool MainDialog::eventFilter(QObject* watched, QEvent* event)
-{
-    // Resizes of the client area reach the window's layout code.
-    if (event->type() == QEvent::Resize && watched == browser->parentWidget())
-        OnSize(browser->parentWidget()->width(), browser->parentWidget()->height());
-    return QDialog::eventFilter(watched, event);
-}
-
-void MainDialog::OnSize(int cx, int cy)
-{
-    if (!directoryList)
-        return;
-    directoryList->setGeometry(cx - 235, 70, 220, cy - 85);
-    // 35 pixels held the label in the font the layout was drawn for; a
-    // larger font may take up to the combo box's left edge.
-    const int labelWidth = std::clamp(profileLabel->sizeHint().width(), 35, 50);
-    profileLabel->setGeometry(cx - 230, 14, labelWidth, 15);
-    fillButton->setGeometry(cx - 190, 40, 140, 22);
-    profileCombo->setGeometry(cx - 180, 11, 150, 20);
-    browser->setGeometry(10, 10, cx - 260, cy - 25);
-}
-
-void MainDialog::OnExit()
-{
-    // Leaves without writing the state file.
-    done(0);
-}
-
-void MainDialog::OnAbout()
-{
-    AboutDialog(this).exec();
-}
-
-void MainDialog::OnUserGuide()
-{
-    browser->Navigate(MakerPage("/faqs/quillmarkhelp.shtml"));
-}
-
-void MainDialog::OnSupport()
-{
-    browser->Navigate(MakerPage("/contact/"));
+    ShowProgress();
+    // The confirmation page stays for the user to read.
+    statusLine->showMessage(QString::fromStdString(SentText(directoryList->SentMarks(), row,
+        [this](int next) { return directoryList->DirectoryNameAt(next); })));
 }
 
 void MainDialog::accept()
@@ -493,16 +396,4 @@ void MainDialog::keyPressEvent(QKeyEvent* event)
         event->accept();
     else
         QDialog::keyPressEvent(event);
-}
-
-void MainDialog::paintEvent(QPaintEvent* event)
-{
-    if (!isMinimized()) {
-        QDialog::paintEvent(event);
-        return;
-    }
-    const int side = style()->pixelMetric(QStyle::PM_LargeIconSize);
-    QPainter painter(this);
-    painter.fillRect(rect(), palette().window());
-    icon.paint(&painter, (width() - side + 1) / 2, (height() - side + 1) / 2, side, side);
 }

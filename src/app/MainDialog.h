@@ -27,8 +27,9 @@ class QStatusBar;
 class QTimer;
 
 // The main window: the browser on the left, the profile selector, the Fill
-// button and the directory list on the right, and below them a status line
-// that says what the last fill of the page shown did.
+// button, the directory list and the Next button on the right, and below
+// them a status line that says what the last fill of the page shown did, or
+// else how far the current profile has come through the list.
 class MainDialog : public QDialog, public FormSubmitSink
 {
     Q_OBJECT
@@ -46,6 +47,7 @@ public:
         AddDirectoryCommand = 32777,
         UseSelectionCommand = 32778,
         OpenPageCommand = 32779,
+        NextDirectoryCommand = 32780,
     };
 
     struct Settings
@@ -88,6 +90,9 @@ public:
     void OnAddThisPage();
     // Takes the chosen user directory's confirmation text from the page.
     void OnUseSelectedText();
+    // Chooses the next directory not sent for the current profile, as a
+    // click on its entry would.
+    void OnNextDirectory();
     // Fills the page in the browser with the current profile's values for
     // the directory last chosen.
     void FillPage();
@@ -108,7 +113,9 @@ public:
     DirectoryListBox* DirectoryList() const { return directoryList; }
     ProfileComboBox* ProfileCombo() const { return profileCombo; }
     QPushButton* FillButton() const { return fillButton; }
+    QPushButton* NextButton() const { return nextButton; }
     QStatusBar* StatusLine() const { return statusLine; }
+    QLabel* ProgressLabel() const { return progressLabel; }
     bool SubmitPending() const { return submitPending; }
     std::uint32_t SubmitTime() const { return submitTime; }
 
@@ -146,6 +153,8 @@ private:
     // Reads the databases again after the user's own has changed, and
     // chooses the directory `name` when there is one.
     void ReloadDirectories(const QString& name);
+    // Shows the current profile's progress through the list.
+    void ShowProgress();
 
     Settings settings;
     std::unique_ptr<MessageBoxSink> messages;
@@ -168,7 +177,10 @@ private:
     ProfileComboBox* profileCombo = nullptr;
     QLabel* profileLabel = nullptr;
     QPushButton* fillButton = nullptr;
+    QPushButton* nextButton = nullptr;
     QStatusBar* statusLine = nullptr;
+    // In the status line while it shows no message.
+    QLabel* progressLabel = nullptr;
     QTimer* timer = nullptr;
     DirectoryCapture* capture = nullptr;
     QAction* addPageAction = nullptr;

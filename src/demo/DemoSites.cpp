@@ -23,6 +23,27 @@ bool IsBlank(const std::string& text)
     return text.find_first_not_of(" \t\r\n") == std::string::npos;
 }
 
+std::string Simplified(const std::string& text)
+{
+    const std::size_t first = text.find_first_not_of(" \t\r\n");
+    const std::size_t last = text.find_last_not_of(" \t\r\n");
+    std::string simplified = first == std::string::npos ? "" : text.substr(first, last - first + 1);
+    for (char& c : simplified) {
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    }
+    return simplified;
+}
+
+bool IsAnswer(const DemoField& field, const std::string& value)
+{
+    for (const std::string& answer : field.answers) {
+        if (Simplified(value) == Simplified(answer))
+            return true;
+    }
+    return field.answers.empty();
+}
+
 const std::string* ChoiceLabel(const DemoField& field, const std::string& value)
 {
     for (const auto& [choice, label] : field.choices) {
@@ -72,6 +93,7 @@ std::vector<DemoSite> MakeDemoSites()
             {"title", 0, "Title", true, Show::Text, {}},
             {"article", 0, "Article", true, Show::Text, {}},
             {"agree", 0, "Publishing terms", true, Show::Text, {{"on", "Accepted"}}},
+            {"human", 0, "Question", true, Show::Text, {}, {"7", "seven"}},
         }});
 
     sites.push_back({"bizwrite", "Bizwrite Library", "Thank you!",
@@ -168,6 +190,10 @@ SubmissionReply ReplyToSubmission(const DemoSite& site, const FormFields& fields
             shown = "<em>(empty)</em>";
         } else if (field.show == DemoField::Show::Secret) {
             shown = "<em>(received, not shown)</em>";
+        } else if (!IsAnswer(field, *value)) {
+            problems.push_back(
+                HtmlEscape(field.label) + ": &ldquo;" + HtmlEscape(*value) + "&rdquo; is wrong.");
+            continue;
         } else if (field.choices.empty()) {
             shown = HtmlEscape(*value);
         } else if (const std::string* label = ChoiceLabel(field, *value)) {

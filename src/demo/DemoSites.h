@@ -22,6 +22,10 @@ struct DemoField
     Show show = Show::Text;
     // Allowed values and what they stand for; empty allows any text.
     std::vector<std::pair<std::string, std::string>> choices;
+    // For a question only a person answers: the answers taken, compared
+    // without blanks around them and without regard to letter case; empty
+    // takes any text.
+    std::vector<std::string> answers = {};
 };
 
 // One article directory of the demo web site. Its pages live in the folder
@@ -54,8 +58,8 @@ struct SubmissionReply
     std::string html;
 };
 
-// Checks a submission against the site's required fields and choices and
-// writes the reply. Every received text is HTML-escaped.
+// Checks a submission against the site's required fields, choices and
+// questions and writes the reply. Every received text is HTML-escaped.
 SubmissionReply ReplyToSubmission(const DemoSite& site, const FormFields& fields);
 
 // The confirmation page: `pageTemplate` with `reply` in place of its marker,

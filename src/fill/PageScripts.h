@@ -32,12 +32,16 @@ inline constexpr std::string_view formSubmitSinkObject = "formSubmitSink";
 // element, the `index`-th of the elements whose name or id is the step's
 // name (in the main document, then in same-origin frames and open shadow
 // roots), acts on it as the step's type and the element's kind say, and
-// then hooks the form of the last element written. Its result is the object
-// {written, items, missing}: how many steps wrote their element, how many
-// steps there were, and the names whose element was not found, in plan
-// order and each once. The script ends in "(<plan>);", the plan as a JSON
-// array of [name, index, type, text] rows, the type the number of the
-// step's ControlType.
+// then hooks the form of the last element written. In that form it focuses
+// the field the user fills in next and scrolls it into view: the first
+// visible, enabled, empty field marked required, or, in a form that marks
+// none required, the first visible, enabled, empty text field. Its result is
+// the object {written, items, missing, focused}: how many steps wrote their
+// element, how many steps there were, the names whose element was not
+// found, in plan order and each once, and the focused field's name, else
+// its id (null when none was focused). The script ends in "(<plan>);", the
+// plan as a JSON array of [name, index, type, text] rows, the type the
+// number of the step's ControlType.
 std::string FillScript(const std::vector<FillStep>& plan);
 
 // The script that offers `quillmark.hookForm` in every page. It expects the

@@ -9,6 +9,9 @@ FillReport FillReportFromScript(const QVariant& result, int planSize)
     report.items = map.value(QStringLiteral("items"), planSize).toInt();
     for (const QVariant& name : map.value(QStringLiteral("missing")).toList())
         report.missing.push_back(name.toString().toStdString());
+    const QVariant focused = map.value(QStringLiteral("focused"));
+    if (focused.typeId() == QMetaType::QString)
+        report.focused = focused.toString().toStdString();
     return report;
 }
 

@@ -171,12 +171,20 @@ TEST_F(DemoPagesBrowserTest, EveryDirectoryConfirmsAFilledSubmission)
             EXPECT_FALSE(before->contains(marker)) << "no confirmation before a submission";
 
             // Every item finds its element and writes it: choices and
-            // check boxes, fields in shadow roots and editors included.
+            // check boxes, fields in shadow roots and editors included. The
+            // one question the database leaves to the user has the focus.
             const std::vector<FillStep> plan = BuildFillPlan(database, name, profile);
             const std::optional<QVariant> written = RunProgramScript(FillScript(plan));
             ASSERT_TRUE(written);
             const int items = int(plan.size());
-            EXPECT_EQ(FillReportFromScript(*written, items), (FillReport {items, items, {}}));
+            const bool asks = name == "Harbor Article Directory";
+            const std::optional<std::string> question =
+                asks ? std::optional<std::string>("human") : std::nullopt;
+            EXPECT_EQ(
+                FillReportFromScript(*written, items), (FillReport {items, items, {}, question}));
+            if (asks) {
+                ASSERT_TRUE(RunPageScript("document.activeElement.value = 'seven'; true"));
+            }
 
             const int submissions = sink.submissions;
             const std::optional<QVariant> clicked =

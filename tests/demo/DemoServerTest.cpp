@@ -316,6 +316,7 @@ TEST_F(DemoDirectoryTest, CompleteSubmissionIsConfirmedEscaped)
             // arrive as one.
             fields.emplace(field.param,
                 !field.choices.empty()                      ? field.choices.front().first
+                    : !field.answers.empty()                ? field.answers.front()
                     : field.show == DemoField::Show::Secret ? secret
                                                             : text + " " + field.label);
         }

@@ -63,6 +63,7 @@ TEST(ReplyToSubmission, AcceptsACompleteFormAndEchoesItEscaped)
             {"article", "One.\r\nTwo."},
             {"category", "small-business"},
             {"agree", "on"},
+            {"human", " Seven\r\n"},
             {"unknown", "ignored-field"},
         });
     EXPECT_TRUE(reply.accepted);
@@ -75,6 +76,7 @@ TEST(ReplyToSubmission, AcceptsACompleteFormAndEchoesItEscaped)
     EXPECT_TRUE(Contains(reply.html, "<dt>Category</dt><dd>Small Business</dd>"));
     EXPECT_TRUE(Contains(reply.html, "<dt>Author box</dt><dd><em>(empty)</em></dd>"));
     EXPECT_TRUE(Contains(reply.html, "<dt>Publishing terms</dt><dd>Accepted</dd>"));
+    EXPECT_TRUE(Contains(reply.html, "<dt>Question</dt><dd> Seven\r\n</dd>"));
     EXPECT_FALSE(Contains(reply.html, "hunter2-secret"));
     EXPECT_FALSE(Contains(reply.html, "ignored-field"));
     EXPECT_FALSE(Contains(reply.html, "<i>"));
@@ -119,6 +121,17 @@ TEST(ReplyToSubmission, RefusesMissingFieldsAndUnknownChoices)
             {{"author", "A"}, {"author", "L"}, {"email", "e"}, {"password", "p"}, {"title", "T"},
                 {"article", "A"}, {"agree", "on"}},
             {"Category is missing."}},
+        // The question wants its answer, not some text that holds it.
+        {"harbor",
+            {{"author", "A"}, {"author", "L"}, {"email", "e"}, {"password", "p"},
+                {"category", "general"}, {"title", "T"}, {"article", "A"}, {"agree", "on"},
+                {"human", "<b>7</b>"}},
+            {"Question: &ldquo;&lt;b&gt;7&lt;/b&gt;&rdquo; is wrong."}},
+        {"harbor",
+            {{"author", "A"}, {"author", "L"}, {"email", "e"}, {"password", "p"},
+                {"category", "general"}, {"title", "T"}, {"article", "A"}, {"agree", "on"},
+                {"human", "8"}},
+            {"Question: &ldquo;8&rdquo; is wrong."}},
         {"openlibrary",
             {{"title", "T"}, {"body", "B"}, {"email", "e"}, {"topic", "Small Business"},
                 {"terms", "accepted"}},

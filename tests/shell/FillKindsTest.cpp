@@ -393,3 +393,53 @@ document.getElementById('closed').attachShadow({mode: 'closed'}).innerHTML =
 }
 
 } // namespace
+
+TEST_F(FillKindsTest, TheFieldLeftToTheUserGetsTheFocusInView)
+{
+    const struct
+    {
+        const char* page;
+        const char* focused; // null: none
+    } rows[] = {
+        // Of the fields marked required, the first one the user can fill: an
+        // unticked box is empty; hidden, disabled and read-only ones are not
+        // for the user; a text field not marked required waits.
+        {R"(<form><input name="title" required><input name="gone" required style="display:none">
+            <input name="off" required disabled><input name="fixed" required readonly>
+            <input name="note"><div style="height:3000px"></div>
+            <input type="checkbox" name="terms" required><input name="answer" required></form>)",
+            "terms"},
+        // Nothing marked required: the first empty text field, blanks being
+        // empty; choices are no text fields.
+        {R"(<form><input name="title"><input type="checkbox" name="box">
+            <select name="pick"><option value=""></option></select>
+            <input type="url" name="site" value=" "><textarea name="about"></textarea></form>)",
+            "site"},
+        // What the form requires is there: the rest is up to the user.
+        {R"(<form><input name="title" required><input name="note"></form>)", nullptr},
+        {R"(<input name="title"><input name="outside">)", nullptr},
+        // Only the form written counts; a field without a name goes by its id.
+        {R"(<form><input name="first" required></form><form><input name="title">
+            <div style="height:3000px"></div><input id="later"></form>)",
+            "later"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.page);
+        // A path a row: the server answers with the first page of a path.
+        const std::string path = "/focus" + std::to_string(&row - rows);
+        server.Page(path, row.page);
+        Open(path);
+        const QVariant focused = Fill({{"title", 0, "Herbs", edit}})["focused"];
+        const QString active = Page(QStringLiteral(
+            "var e = document.activeElement; var r = e.getBoundingClientRect();"
+            "(e.name || e.id || e.localName) + (r.top >= 0 && r.bottom <= innerHeight ? '' : "
+            "' out of view')"));
+        if (row.focused) {
+            EXPECT_EQ(focused.toString(), QLatin1String(row.focused));
+            EXPECT_EQ(active, QLatin1String(row.focused));
+        } else {
+            EXPECT_NE(focused.typeId(), QMetaType::QString) << focused.toString().toStdString();
+            EXPECT_EQ(active, QStringLiteral("body"));
+        }
+    }
+}

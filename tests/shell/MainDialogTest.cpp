@@ -12,6 +12,7 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTest>
 
 #include <sys/stat.h>
@@ -182,7 +183,8 @@ TEST_F(MainDialogTest, MenuCommandsAndHelpPages)
     EXPECT_EQ(menus, (QStringList {"&File", "&Settings", "&Help"}));
     const QList<QPair<QString, int>> expected {{"&Open Page...", 32779}, {"E&xit", 32771},
         {"Manage Profiles", 32773}, {"Update Article Directory Database", 32774},
-        {"Add This Page as a Directory...", 32777}, {"Use Selected Text as Confirmation", 32778},
+        {"&Next Directory Not Sent", 32780}, {"Add This Page as a Directory...", 32777},
+        {"Use Selected Text as Confirmation", 32778},
         {"User Guide", 32775}, {"Support", 32776}, {"&About Quillmark", 32772}};
     EXPECT_EQ(commands, expected);
 
@@ -206,7 +208,8 @@ TEST_F(MainDialogTest, ControlsFollowTheRightEdge)
 {
     const auto dialog = Open();
     dialog->OnSize(800, 500);
-    EXPECT_EQ(dialog->DirectoryList()->geometry(), QRect(565, 70, 220, 415));
+    EXPECT_EQ(dialog->DirectoryList()->geometry(), QRect(565, 70, 220, 386));
+    EXPECT_EQ(dialog->NextButton()->geometry(), QRect(565, 462, 220, 23));
     EXPECT_EQ(dialog->FillButton()->geometry(), QRect(610, 40, 140, 22));
     EXPECT_EQ(dialog->ProfileCombo()->geometry(), QRect(620, 11, 150, 20));
     EXPECT_EQ(dialog->Browser()->geometry(), QRect(10, 10, 540, 475));
@@ -286,6 +289,52 @@ TEST_F(MainDialogTest, KeysAloneChooseInAFreshlyFocusedList)
             return dialog->Browser()->url().path() == QLatin1String(row.chosen);
         })) << dialog->Browser()->url().toString().toStdString();
     }
+    EXPECT_TRUE(boxes.messages.empty());
+}
+
+// What the status line shows: its message, else its progress.
+QString Shown(const MainDialog& dialog)
+{
+    const QString message = dialog.StatusLine()->currentMessage();
+    if (!message.isEmpty())
+        return message;
+    return dialog.ProgressLabel()->isVisible() ? dialog.ProgressLabel()->text() : QString();
+}
+
+TEST_F(MainDialogTest, NextDirectoryAndTheProgressOfTheProfile)
+{
+    folder.Write("sv.dat", StateFile("ant"));
+    auto dialog = Open();
+    int fills = 0;
+    QObject::connect(dialog.get(), &MainDialog::pageFilled, dialog.get(), [&] { ++fills; });
+    dialog->show();
+    EXPECT_EQ(Shown(*dialog), QStringLiteral("Sent to 2 of 3 directories"));
+
+    // The button chooses the only entry not sent, as a click would; chosen
+    // again, it opens and fills again.
+    for (int round = 1; round <= 2; ++round) {
+        dialog->NextButton()->click();
+        EXPECT_EQ(dialog->DirectoryList()->SelectedRow(), 1);
+        ASSERT_TRUE(WaitFor([&] { return fills == round; }));
+        EXPECT_EQ(dialog->Browser()->url().path(), QStringLiteral("/beta"));
+    }
+
+    // Another profile, another count; then one that has sent to all.
+    dialog->ProfileCombo()->setCurrentIndex(dialog->ProfileCombo()->findText("Bee"));
+    EXPECT_EQ(dialog->ProgressLabel()->text(), QStringLiteral("Sent to 1 of 3 directories"));
+    dialog->ProfileManager().MarkSent("Bee", "Alpha");
+    dialog->ProfileManager().MarkSent("Bee", "Gamma");
+    dialog->OnProfileSelChange();
+    ASSERT_TRUE(WaitFor([&] { return fills == 3; }));
+    const unsigned loads = dialog->Browser()->LoadCount();
+    dialog->OnNextDirectory();
+    EXPECT_EQ(Shown(*dialog), QStringLiteral("All 3 directories are sent for this profile"));
+    EXPECT_FALSE(dialog->ProgressLabel()->isVisible());
+    EXPECT_EQ(dialog->Browser()->LoadCount(), loads) << "nothing is chosen";
+    // The next page takes the message away, and the progress shows again.
+    dialog->OnUserGuide();
+    ASSERT_TRUE(WaitForPage(dialog->Browser(), QStringLiteral("/faqs/")));
+    EXPECT_EQ(Shown(*dialog), QStringLiteral("Sent to 3 of 3 directories"));
     EXPECT_TRUE(boxes.messages.empty());
 }
 

@@ -578,7 +578,7 @@ TEST_F(SubmissionFlowTest, TheStatusLineSaysWhatTheFillDidWhileThePageStays)
     auto dialog = Open();
     EXPECT_EQ(dialog->StatusLine()->currentMessage(), QString());
     Choose(*dialog, "Partial");
-    EXPECT_EQ(fills.back(), (FillReport {2, 3, {"nosuch"}}));
+    EXPECT_EQ(fills.back(), (FillReport {2, 3, {"nosuch"}, "author"}));
     EXPECT_EQ(dialog->StatusLine()->currentMessage(),
         QStringLiteral("Filled 2 of 3 fields, not found: nosuch"));
 

@@ -1,0 +1,112 @@
+// A round through the demo directories by keyboard alone, in the real main
+// window: Ctrl+N opens and fills the next directory not sent, the cursor
+// waits in the field only the user can fill, Enter sends the form, and once
+// the confirmation is checked the status line names the next directory.
+
+#include "TestData.h"
+#include "demo/DemoServer.h"
+#include "profiles/ProfileStore.h"
+#include "profiles/StateFile.h"
+#include "shell/ShellTestSupport.h"
+#include "support/SampleProfiles.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QStatusBar>
+#include <QTest>
+
+namespace {
+
+// Stands still until the test moves it past the watch's delay.
+class ManualClock : public Clock
+{
+public:
+    std::uint32_t Milliseconds() const override { return now; }
+    std::uint32_t now = 1000;
+};
+
+bool BrowserHasFocus(const MainDialog& dialog)
+{
+    QWidget* focus = QApplication::focusWidget();
+    return focus && (focus == dialog.Browser() || dialog.Browser()->isAncestorOf(focus));
+}
+
+TEST(KeyboardWalkTest, ThreeDirectoriesByKeyboardAlone)
+{
+    const std::string demoDir = QUILLMARK_DEMO_DIR;
+    DemoServer server(demoDir + "/www");
+    server.Mount("/ckeditor/", "/usr/share/javascript/ckeditor");
+    ASSERT_TRUE(server.Start("127.0.0.1", 0));
+    const std::string base = "http://127.0.0.1:" + std::to_string(server.Port());
+
+    // The demo's own database, at the test's server; a profile without a
+    // web address, which the user types where the form asks for it.
+    TemporaryDirectory folder;
+    std::string database = TemporaryDirectory::Read(demoDir + "/dirdata.xml");
+    const std::string demoBase = "http://127.0.0.1:8731";
+    for (auto at = database.find(demoBase); at != std::string::npos; at = database.find(demoBase))
+        database.replace(at, demoBase.size(), base);
+    folder.Write("dirdata.xml", database);
+    Profile profile = SampleProfile("Walk");
+    profile.url.clear();
+    ProfileStore store;
+    store.AddProfile(profile);
+    folder.Write("sv.dat", StateFileBytes(store, &profile.name));
+
+    MessageBoxRecorder boxes;
+    MainDialog::Settings settings = MainDialog::Settings::Defaults();
+    settings.serverUrl = QString::fromStdString(base);
+    settings.dataFolder = QString::fromStdString(folder.path.string());
+    const auto clock = std::make_shared<ManualClock>();
+    settings.clock = clock;
+    MainDialog dialog(settings);
+    std::vector<FillReport> fills;
+    QObject::connect(&dialog, &MainDialog::pageFilled, &dialog,
+        [&fills](const FillReport& report) { fills.push_back(report); });
+    dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(WaitFor([&] { return QApplication::focusWidget() == dialog.DirectoryList(); }));
+    EXPECT_EQ(dialog.ProgressLabel()->text(), QStringLiteral("Sent to 0 of 4 directories"));
+
+    const struct
+    {
+        const char* directory;
+        const char* field; // where the cursor waits
+        const char* typed;
+        const char* status; // after the confirmation
+    } steps[] = {
+        {"Open Article Library", "website", "http://garden.test/",
+            "Sent. Next: Harbor Article Directory (Ctrl+N)"},
+        {"Harbor Article Directory", "human", "7", "Sent. Next: Bizwrite Library (Ctrl+N)"},
+        {"Bizwrite Library", "link", "http://garden.test/",
+            "Sent. Next: Inkwell Articles (Ctrl+N)"},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.directory);
+        const std::size_t filled = fills.size();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_N, Qt::ControlModifier);
+        ASSERT_TRUE(WaitFor([&] { return fills.size() > filled; }, 15000));
+        ASSERT_EQ(dialog.DirectoryList()->selectedItems().size(), 1);
+        EXPECT_EQ(dialog.DirectoryList()->selectedItems().first()->text(),
+            QString::fromUtf8(step.directory) + QStringLiteral(" [not sent]"));
+        EXPECT_EQ(fills.back().focused, std::optional<std::string>(step.field));
+        ASSERT_TRUE(WaitFor([&] { return BrowserHasFocus(dialog); }));
+
+        QTest::keyClicks(QApplication::focusWidget(), QString::fromUtf8(step.typed));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        ASSERT_TRUE(WaitFor([&] { return dialog.SubmitPending(); }, 15000));
+        clock->now += 3001;
+        ASSERT_TRUE(WaitFor(
+            [&] {
+                return dialog.Profiles().IsSent("Walk", step.directory) &&
+                    dialog.StatusLine()->currentMessage() == QLatin1String(step.status);
+            },
+            15000))
+            << dialog.StatusLine()->currentMessage().toStdString();
+        EXPECT_TRUE(dialog.DirectoryList()->selectedItems().first()->text().endsWith(" [sent]"));
+    }
+    EXPECT_EQ(dialog.ProgressLabel()->text(), QStringLiteral("Sent to 3 of 4 directories"));
+    EXPECT_TRUE(boxes.messages.empty());
+}
+
+} // namespace
