@@ -33,7 +33,6 @@ namespace {
 
 // Initial client size: the window's layout was drawn for this size.
 constexpr QSize initialClientSize(927, 645);
-
 } // namespace
 
 MainDialog::Settings MainDialog::Settings::Defaults()
@@ -111,6 +110,7 @@ void MainDialog::CreateControls()
 
     client->installEventFilter(this);
     browser->SetFormSubmitSink(*this);
+    browser->ShowBundledPagesFor(settings.serverUrl.toStdString());
 }
 
 void MainDialog::CreateMenu()
