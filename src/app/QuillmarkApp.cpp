@@ -12,6 +12,8 @@ QuillmarkApp::QuillmarkApp(int& argc, char** argv)
     : QApplication(argc, argv)
 {
     setWindowIcon(QIcon(QStringLiteral(":/quillmark.png")));
+    // The menu entry's name: desktops match the windows to it.
+    setDesktopFileName(QStringLiteral("example.quillmark.Quillmark"));
 }
 
 void QuillmarkApp::SetIdentity()
