@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian package Quillmark needs to build, run, test and
-# benchmark. Safe to run again: apt-get skips what is already there.
+# Installs every Debian package Quillmark needs to build, run, test,
+# benchmark and package. Safe to run again: apt-get skips what is already there.
 set -euo pipefail
 
 packages=(
@@ -16,6 +16,7 @@ packages=(
     libgtest-dev libgmock-dev
     libbenchmark-dev
     xvfb xauth xdotool
+    desktop-file-utils appstream file
     fonts-dejavu-core
     ckeditor
 )

@@ -1,8 +1,17 @@
 #!/usr/bin/env bash
 # Builds Quillmark, starts the demo web server and opens Quillmark on it.
-# Without a display, run it as: xvfb-run -a ./scripts/run-demo.sh
+# Without a display, it starts itself again under Xvfb once the packages it
+# needs are installed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+    if [ "${QUILLMARK_SKIP_DEPS:-0}" != 1 ]; then
+        bash scripts/install-deps.sh
+    fi
+    echo "No display: running under Xvfb" >&2
+    QUILLMARK_SKIP_DEPS=1 exec xvfb-run -a bash scripts/run-demo.sh "$@"
+fi
 
 bash scripts/build.sh
 

@@ -55,7 +55,9 @@ public:
         // The maker's web server: start page, user guide and support page.
         // Updates come from it only when it starts with http:// or https://.
         QString serverUrl;
-        // Where dirdata.xml and sv.dat live: beside the executable.
+        // Where dirdata.xml, mydirdata.xml and sv.dat live. Defaults() puts
+        // them beside the executable; the application picks its own folder
+        // (app/DataFolderSetup.h).
         QString dataFolder;
         // The millisecond clock of the submission watch.
         std::shared_ptr<const Clock> clock;

@@ -45,6 +45,7 @@ void MainDialog::CreateControls()
 
     client->installEventFilter(this);
     browser->SetFormSubmitSink(*this);
+    browser->ShowBundledPagesFor(settings.serverUrl.toStdString());
 }
 
 bool MainDialog::eventFilter(QObject* watched, QEvent* event)

@@ -1,5 +1,6 @@
 #include "browser/CBrowserCtrl.h"
 
+#include "browser/BundledPages.h"
 #include "browser/NavigationAddress.h"
 #include "fill/FormSubmitBridge.h"
 #include "fill/PageScripts.h"
@@ -8,6 +9,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QWebChannel>
+#include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
@@ -59,6 +61,7 @@ CBrowserCtrl::CBrowserCtrl(QWidget* parent)
     startLimit.setSingleShot(true);
     startLimit.setInterval(navigationStartLimitMs);
     connect(&startLimit, &QTimer::timeout, this, &CBrowserCtrl::OnStartLimit);
+    connect(page(), &QWebEnginePage::loadingChanged, this, &CBrowserCtrl::OnLoadingChanged);
 }
 
 CBrowserCtrl::~CBrowserCtrl()
@@ -103,6 +106,26 @@ void CBrowserCtrl::OnStartLimit()
         return;
     awaitingStart = false;
     OnLoadFinished(false);
+}
+
+void CBrowserCtrl::ShowBundledPagesFor(const std::string& serverUrl)
+{
+    bundledServer = serverUrl;
+}
+
+void CBrowserCtrl::OnLoadingChanged(const QWebEngineLoadingInfo& info)
+{
+    if (bundledServer.empty() || info.status() != QWebEngineLoadingInfo::LoadFailedStatus)
+        return;
+    // A maker's page whose server cannot be reached, or a folder of the
+    // bundled pages that one of their links names, opens the bundled page.
+    const std::string url = info.url().toString().toStdString();
+    const bool bundled = info.url().scheme() == QLatin1String("qrc");
+    if (!bundled && !IsServerUnreachable(info.errorCode()))
+        return;
+    const std::string address = BundledPageAddress(bundledServer, url);
+    if (!address.empty() && address != url)
+        Navigate(address);
 }
 
 void CBrowserCtrl::SetFormSubmitSink(FormSubmitSink& sink)

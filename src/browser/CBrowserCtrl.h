@@ -12,6 +12,7 @@ class FormSubmitSink;
 struct FillReport;
 struct FillStep;
 class QWebChannel;
+class QWebEngineLoadingInfo;
 
 // The embedded browser. Navigate() opens an address; GetReadyState() says
 // whether the page of the last navigation has finished loading (4) or not;
@@ -47,6 +48,11 @@ public:
     // one count belongs to another page once the count has changed.
     unsigned LoadCount() const { return loadCount; }
 
+    // Shows the pages of the program's resources in place of the start
+    // page, the user guide and the support page of the maker's server at
+    // `serverUrl` whenever that server cannot be reached (browser/BundledPages.h).
+    void ShowBundledPagesFor(const std::string& serverUrl);
+
     // Lets forms hooked by the program's scripts report their submission to
     // `sink`: every page gets the submit hook of fill/PageScripts.h, which
     // reaches the sink through the web channel.
@@ -73,6 +79,7 @@ private:
     void OnLoadStarted();
     void OnLoadFinished(bool ok);
     void OnStartLimit();
+    void OnLoadingChanged(const QWebEngineLoadingInfo& info);
 
     int readyState = Complete;
     bool loadSucceeded = true;
@@ -83,6 +90,8 @@ private:
     // Ends a navigation that never starts.
     QTimer startLimit;
     QPointer<QWebChannel> channel;
+    // The maker's server whose pages have bundled stand-ins; empty for none.
+    std::string bundledServer;
 };
 
 // The browser profile all of the program's browsers share. It is persistent

@@ -1,6 +1,8 @@
 #include "demo/ServerOptions.h"
 
 #include <cctype>
+#include <filesystem>
+#include <system_error>
 
 namespace {
 
@@ -65,6 +67,18 @@ bool ParseServerArguments(
         }
     }
     return true;
+}
+
+std::string DefaultSiteFolder(const std::string& programFolder, const std::string& sourceSite)
+{
+    std::filesystem::path folder(programFolder);
+    if (!folder.has_filename() && folder.has_relative_path())
+        folder = folder.parent_path();
+    if (folder.filename() != "bin")
+        return sourceSite;
+    const std::filesystem::path installed = folder.parent_path() / "share" / "quillmark" / "www";
+    std::error_code error;
+    return std::filesystem::is_directory(installed, error) ? installed.string() : sourceSite;
 }
 
 const char* ServerUsage()

@@ -21,5 +21,10 @@ struct ServerOptions
 bool ParseServerArguments(
     const std::vector<std::string>& arguments, ServerOptions& options, std::string* error);
 
+// The web site folder served without --root: the installed demo site,
+// <prefix>/share/quillmark/www, for a program in <prefix>/bin when that
+// folder exists; `sourceSite`, the source tree's, otherwise.
+std::string DefaultSiteFolder(const std::string& programFolder, const std::string& sourceSite);
+
 // One line saying how the program is called.
 const char* ServerUsage();

@@ -6,6 +6,7 @@
 #include "demo/ServerOptions.h"
 
 #include <csignal>
+#include <filesystem>
 #include <iostream>
 #include <pthread.h>
 #include <string>
@@ -20,12 +21,22 @@ namespace {
 const char kProgram[] = "quillmark-demo-server";
 const char kHost[] = "127.0.0.1";
 
+// The folder of the running program; empty when it cannot be told.
+std::string ProgramFolder()
+{
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::string() : program.parent_path().string();
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
     ServerOptions options;
-    options.root = QUILLMARK_DEMO_WWW;
+    // Installed, the program serves the installed site; from the build
+    // tree, the source tree's.
+    options.root = DefaultSiteFolder(ProgramFolder(), QUILLMARK_DEMO_WWW);
     std::string error;
     if (!ParseServerArguments(std::vector<std::string>(argv + 1, argv + argc), options, &error)) {
         std::cerr << kProgram << ": " << error << " (" << ServerUsage() << ")" << std::endl;

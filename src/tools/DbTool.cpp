@@ -14,6 +14,10 @@
 #include <optional>
 #include <system_error>
 
+#ifndef QUILLMARK_VERSION
+#error "QUILLMARK_VERSION must give the program's version"
+#endif
+
 namespace {
 
 const char* const usageText =
@@ -27,6 +31,10 @@ const char* const usageText =
     "                   directory NAME and the messages it shows\n"
     "  check FILE       print what an author should fix; exit 1 when\n"
     "                   something was found, 0 when the file is clean\n"
+    "\n"
+    "Options:\n"
+    "  -h, --help       print this text\n"
+    "  --version        print the version of quillmark-db\n"
     "\n"
     "Exit status: 0 success, 1 findings of check, 2 usage errors and files\n"
     "that cannot be loaded.\n";
@@ -267,6 +275,10 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
             break;
         if (arg == "--help" || arg == "-h") {
             out << usageText;
+            return Finish(out, err, exitOk);
+        }
+        if (arg == "--version") {
+            out << "quillmark-db " << QUILLMARK_VERSION << '\n';
             return Finish(out, err, exitOk);
         }
     }

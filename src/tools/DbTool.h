@@ -9,6 +9,7 @@
 //   quillmark-db list FILE
 //   quillmark-db show FILE NAME [--category C] [--subcategory S]
 //   quillmark-db check FILE
+//   quillmark-db --help | --version
 //
 // `args` excludes the program name. Results go to `out`, diagnostics to
 // `err`. Returns the process exit status: 0 success, 1 when `check` found

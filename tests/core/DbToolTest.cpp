@@ -241,15 +241,29 @@ TEST(DbToolLoadTest, UnloadableFilesExitTwoWithTheReason)
     }
 }
 
-TEST(DbToolUsageTest, HelpGoesToStdout)
+TEST(DbToolUsageTest, HelpAndVersionGoToStdout)
 {
-    for (const std::vector<std::string>& args :
-        std::vector<std::vector<std::string>> {{"--help"}, {"-h"}, {"show", "--help"}}) {
-        const ToolRun run = RunTool(args);
+    const struct
+    {
+        std::vector<std::string> args;
+        std::string starts;
+    } rows[] = {
+        {{"--help"}, "Usage: quillmark-db"},
+        {{"-h"}, "Usage: quillmark-db"},
+        {{"show", "--help"}, "Usage: quillmark-db"},
+        {{"--version"}, "quillmark-db " QUILLMARK_VERSION "\n"},
+        {{"check", "--version"}, "quillmark-db " QUILLMARK_VERSION "\n"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::PrintToString(row.args));
+        const ToolRun run = RunTool(row.args);
         EXPECT_EQ(run.status, 0);
-        EXPECT_EQ(run.out.rfind("Usage: quillmark-db", 0), 0u) << run.out;
+        EXPECT_EQ(run.out.rfind(row.starts, 0), 0u) << run.out;
         EXPECT_EQ(run.err, "");
     }
+    EXPECT_NE(RunTool({"--help"}).out.find("--version"), std::string::npos);
+    // After "--" it is a file name like any other.
+    EXPECT_EQ(RunTool({"list", "--", "--version"}).status, 2);
 }
 
 TEST(DbToolUsageTest, NoArgumentsPrintsUsageToStderr)
@@ -269,7 +283,7 @@ TEST(DbToolUsageTest, BadCommandLinesExitTwoWithOneLine)
         const char* says;
     } cases[] = {
         {{"frobnicate", file}, "unknown command 'frobnicate'"},
-        {{"--version"}, "unknown option '--version'"},
+        {{"--verbose"}, "unknown option '--verbose'"},
         {{"list"}, "missing arguments: usage is 'quillmark-db list FILE'"},
         {{"check"}, "missing arguments"},
         {{"list", file, "extra"}, "too many arguments"},
@@ -299,6 +313,7 @@ TEST(DbToolOutputTest, FailedWriteIsNotSuccess)
         {"show", Fixture("dbtool-show.xml"), "Alpha Articles"},
         {"check", Fixture("dbtool-clean.xml")},
         {"--help"},
+        {"--version"},
     };
     for (const std::vector<std::string>& args : commands) {
         SCOPED_TRACE(args[0]);

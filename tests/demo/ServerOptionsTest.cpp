@@ -1,5 +1,7 @@
 #include "demo/ServerOptions.h"
 
+#include "support/TemporaryDirectory.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -66,6 +68,22 @@ TEST(ParseServerArguments, ReadsPortRootEditorAndHelp)
             EXPECT_EQ(options.ckeditor, c.ckeditor);
         }
     }
+}
+
+TEST(ServerOptionsTest, AnInstalledServerServesTheInstalledSite)
+{
+    TemporaryDirectory prefix;
+    const std::string source = "/src/demo/www";
+    std::filesystem::create_directories(prefix.path / "bin");
+    const std::string bin = (prefix.path / "bin").string();
+    EXPECT_EQ(DefaultSiteFolder(bin, source), source) << "no site installed yet";
+
+    const std::filesystem::path site = prefix.path / "share" / "quillmark" / "www";
+    std::filesystem::create_directories(site);
+    EXPECT_EQ(DefaultSiteFolder(bin, source), site.string());
+    EXPECT_EQ(DefaultSiteFolder(bin + "/", source), site.string());
+    EXPECT_EQ(DefaultSiteFolder((prefix.path / "share").string(), source), source);
+    EXPECT_EQ(DefaultSiteFolder("", source), source);
 }
 
 } // namespace

@@ -1,0 +1,119 @@
+#include "ShellTestSupport.h"
+#include "app/MainDialog.h"
+#include "browser/CBrowserCtrl.h"
+#include "support/ClosedPort.h"
+#include "support/TemporaryDirectory.h"
+#include "support/TestHttpServer.h"
+
+#include <QAction>
+
+namespace {
+
+// The bundled pages' look: their style sheet and their logo arrived.
+const char* const lookScript =
+    "[getComputedStyle(document.querySelector('header')).backgroundColor,"
+    " document.querySelector('header img').naturalWidth > 0].join(' ')";
+
+class BundledPagesBrowserTest : public ::testing::Test
+{
+protected:
+    BundledPagesBrowserTest() { folder.Write("dirdata.xml", "<r/>"); }
+
+    std::unique_ptr<MainDialog> Open(const std::string& serverUrl)
+    {
+        MainDialog::Settings settings = TestSettings(server, folder);
+        settings.serverUrl = QString::fromStdString(serverUrl);
+        return std::make_unique<MainDialog>(settings);
+    }
+
+    static void Trigger(MainDialog& dialog, int command)
+    {
+        for (QAction* action : dialog.findChildren<QAction*>()) {
+            if (action->data().toInt() == command)
+                action->trigger();
+        }
+    }
+
+    static QString Title(CBrowserCtrl* browser)
+    {
+        return RunScriptAndWait(browser, QStringLiteral("document.title")).toString();
+    }
+
+    TestHttpServer server;
+    TemporaryDirectory folder;
+    MessageBoxRecorder boxes;
+};
+
+TEST_F(BundledPagesBrowserTest, UnreachableMakersServerShowsTheBundledPages)
+{
+    const ClosedPort closed;
+    ASSERT_TRUE(closed.Bound());
+    const auto dialog = Open("http://127.0.0.1:" + std::to_string(closed.Port()));
+    CBrowserCtrl* browser = dialog->Browser();
+
+    ASSERT_TRUE(WaitForPage(browser, QStringLiteral("qrc:/updates/index.html")));
+    EXPECT_EQ(Title(browser), QStringLiteral("Welcome to Quillmark V1.0"));
+    EXPECT_TRUE(RunScriptAndWait(browser, "document.body.innerText")
+                    .toString()
+                    .contains(QStringLiteral("This page opens every time Quillmark starts.")));
+    EXPECT_EQ(
+        RunScriptAndWait(browser, lookScript).toString(), QStringLiteral("rgb(31, 78, 121) true"));
+
+    const struct
+    {
+        int command;
+        QString page;
+        QString title;
+    } menuPages[] = {
+        {MainDialog::UserGuideCommand, "qrc:/faqs/quillmarkhelp.shtml", "Quillmark User Guide"},
+        {MainDialog::SupportCommand, "qrc:/contact/index.html", "Quillmark Support"},
+    };
+    for (const auto& row : menuPages) {
+        SCOPED_TRACE(row.page.toStdString());
+        Trigger(*dialog, row.command);
+        ASSERT_TRUE(WaitForPage(browser, row.page));
+        EXPECT_EQ(browser->url().toString(), row.page);
+        EXPECT_EQ(Title(browser), row.title);
+        EXPECT_EQ(RunScriptAndWait(browser, lookScript).toString(),
+            QStringLiteral("rgb(31, 78, 121) true"));
+    }
+
+    // The pages' links to one another name folders, as on the server.
+    RunScriptAndWait(browser, "document.querySelector('nav a[href=\"/updates/\"]').click()");
+    ASSERT_TRUE(WaitForPage(browser, QStringLiteral("qrc:/updates/index.html")));
+    EXPECT_EQ(Title(browser), QStringLiteral("Welcome to Quillmark V1.0"));
+    EXPECT_TRUE(boxes.messages.empty());
+}
+
+TEST_F(BundledPagesBrowserTest, ReachableServersAndOtherPagesKeepTheirOwn)
+{
+    server.Page("/updates/", "<html><head><title>Live start</title></head><body></body></html>");
+    server.Page("/other/updates/", "<html><head><title>Other</title></head></html>");
+    server.Start();
+    const auto dialog = Open(server.Url());
+    CBrowserCtrl* browser = dialog->Browser();
+    ASSERT_TRUE(WaitForPage(browser, QStringLiteral("/updates/")));
+    EXPECT_EQ(browser->url().toString().toStdString(), server.Url("/updates/"));
+    EXPECT_EQ(Title(browser), QStringLiteral("Live start"));
+
+    // A server that answers "not found" was reached: its answer stays.
+    Trigger(*dialog, MainDialog::SupportCommand);
+    ASSERT_TRUE(WaitFor([&] {
+        return browser->GetReadyState() == CBrowserCtrl::Complete &&
+            browser->url().toString().endsWith(QStringLiteral("/contact/"));
+    }));
+    const auto bundled = [&] { return browser->url().scheme() == QStringLiteral("qrc"); };
+    EXPECT_FALSE(WaitFor(bundled, 1000)) << browser->url().toString().toStdString();
+
+    // Another server out of reach, at the maker's paths, is not the maker's.
+    const ClosedPort closed;
+    ASSERT_TRUE(closed.Bound());
+    const std::string elsewhere = "http://127.0.0.1:" + std::to_string(closed.Port()) + "/updates/";
+    browser->Navigate(elsewhere);
+    ASSERT_TRUE(WaitFor([&] { return browser->GetReadyState() == CBrowserCtrl::Complete; }));
+    EXPECT_FALSE(WaitFor(bundled, 1000)) << browser->url().toString().toStdString();
+    EXPECT_FALSE(browser->LoadSucceeded());
+    EXPECT_EQ(browser->url().toString().toStdString(), elsewhere);
+}
+
+} // namespace
