@@ -184,8 +184,8 @@ TEST_F(MainDialogTest, MenuCommandsAndHelpPages)
     const QList<QPair<QString, int>> expected {{"&Open Page...", 32779}, {"E&xit", 32771},
         {"Manage Profiles", 32773}, {"Update Article Directory Database", 32774},
         {"&Next Directory Not Sent", 32780}, {"Add This Page as a Directory...", 32777},
-        {"Use Selected Text as Confirmation", 32778},
-        {"User Guide", 32775}, {"Support", 32776}, {"&About Quillmark", 32772}};
+        {"Use Selected Text as Confirmation", 32778}, {"User Guide", 32775}, {"Support", 32776},
+        {"&About Quillmark", 32772}};
     EXPECT_EQ(commands, expected);
 
     ASSERT_TRUE(WaitForPage(dialog->Browser(), QStringLiteral("/updates/")));
