@@ -1,4 +1,5 @@
 #include "common/Json.h"
+#include "fill/FillFocusScript.h"
 #include "fill/PageScripts.h"
 #include "fill/PageWalkScript.h"
 
@@ -54,6 +55,7 @@ const char* const fillBody = R"JS(
     var appendChild = Node.prototype.appendChild;
     var textContent = property(Node.prototype, 'textContent');
     var dispatch = EventTarget.prototype.dispatchEvent;
+    var listen = EventTarget.prototype.addEventListener;
     var input = HTMLInputElement.prototype;
     var inputType = property(input, 'type').get;
     var inputName = property(input, 'name').get;
@@ -254,24 +256,71 @@ const char* const fillBody = R"JS(
     // puts its editor in place of the text area only once its own scripts
     // have loaded would otherwise show the article as one line of markup.
     // They are looked at again for a while; an editor that has come, and is
-    // still there a look later (its page has given it its first content by
-    // then), gets the text once.
+    // still there a look later, gets the text. Until the user edits it, the
+    // text is given again whenever the page has since put other content in
+    // (its first content may come late), and once more as the form is sent,
+    // before the editor writes its content back into the text area: a
+    // capturing listener of the window runs before any of the form's own.
+    // What the text area held then is what it sends unless the editor got
+    // the text.
     var lateChecks = 40;
     var lateInterval = 250;
+    var contains = Node.prototype.contains;
+    var userEdits = ['keydown', 'paste', 'drop', 'cut'];
     function watchForEditors(fields) {
         var left = lateChecks;
-        var timer = setInterval(function () {
-            fields = fields.filter(function (field) {
-                var editor = editorBeside(field.element);
-                if (editor && field.seen === editor)
-                    writeText(editor, field.text);
-                var waiting = !editor || field.seen !== editor;
-                field.seen = editor;
-                return waiting;
+        function write(field, editor) {
+            writeText(editor, field.text);
+            field.written = textContent.get.call(editor);
+            if (field.editor === editor)
+                return;
+            field.editor = editor;
+            userEdits.forEach(function (name) {
+                listen.call(ownerDocument.call(editor), name, function (event) {
+                    if (event.isTrusted && contains.call(editor, event.target))
+                        field.edited = true;
+                }, true);
             });
+        }
+        function look(sending) {
+            fields = fields.filter(function (field) {
+                if (field.edited)
+                    return false;
+                var editor = editorBeside(field.element);
+                if (editor && editor === field.editor) {
+                    if (textContent.get.call(editor) !== field.written)
+                        write(field, editor);
+                } else if (editor && (sending || field.seen === editor)) {
+                    write(field, editor);
+                }
+                field.seen = editor;
+                return true;
+            });
+        }
+        var timer = setInterval(function () {
+            look(false);
             if (fields.length === 0 || --left === 0)
                 clearInterval(timer);
         }, lateInterval);
+        fields.forEach(function (field) {
+            var view = ownerDocument.call(field.element).defaultView;
+            var prototype = valued[kindOf(field.element)];
+            var value = property(prototype, 'value');
+            var form = property(prototype, 'form').get.call(field.element);
+            if (!view || !form)
+                return;
+            listen.call(view, 'submit', function () {
+                look(true);
+                field.kept = value.get.call(field.element);
+            }, true);
+            // An editor that is not ready yet writes the content it started
+            // with, none, into the text area as the form is sent; its
+            // listener came before this one.
+            listen.call(form, 'submit', function () {
+                if (!field.editor && value.get.call(field.element) !== field.kept)
+                    value.set.call(field.element, field.kept);
+            });
+        });
     }
 
     // Carries out one step on its element; the answer says whether the
@@ -314,66 +363,10 @@ const char* const fillBody = R"JS(
         return {form: form};
     }
 
-    // The field the user fills in next, in the form written last: the first
-    // field of the form that is visible, enabled, still empty and marked
-    // required; in a form that marks no field required, the first visible,
-    // enabled, empty text field. Its name, else its id, names it.
-    var textTypes = {text: true, search: true, email: true, url: true, tel: true,
-        password: true, number: true};
-    var notFields = {hidden: true, submit: true, button: true, reset: true, image: true,
-        file: true};
-    var formElements = property(HTMLFormElement.prototype, 'elements').get;
-    var hasAttribute = Element.prototype.hasAttribute;
-    var focus = HTMLElement.prototype.focus;
-    var scrollIntoView = Element.prototype.scrollIntoView;
-    function isEmpty(element, kind, box) {
-        if (box === 'checkbox')
-            return !checked.get.call(element);
-        if (box === 'radio')
-            return radioGroup(element).every(function (radio) {
-                return !checked.get.call(radio);
-            });
-        return property(valued[kind], 'value').get.call(element).trim() === '';
-    }
-    function isTextField(kind, box) {
-        return kind === 'HTMLTextAreaElement' || textTypes[box] === true;
-    }
-    function isUsable(element, kind, box) {
-        if (matches.call(element, ':disabled'))
-            return false;
-        if (isTextField(kind, box) && hasAttribute.call(element, 'readonly'))
-            return false;
-        return !isHidden(element);
-    }
-    function nextField(form) {
-        var all = form ? formElements.call(form) : [];
-        var anyRequired = false;
-        var required = null;
-        var text = null;
-        for (var i = 0; i < all.length; ++i) {
-            var element = all[i];
-            var kind = kindOf(element);
-            var box = kind === 'HTMLInputElement' ? inputType.call(element) : '';
-            if (!valued[kind] || notFields[box])
-                continue;
-            var marked = hasAttribute.call(element, 'required');
-            anyRequired = anyRequired || marked;
-            var wanted = marked ? !required : !text && isTextField(kind, box);
-            if (!wanted || !isEmpty(element, kind, box) || !isUsable(element, kind, box))
-                continue;
-            if (marked)
-                required = element;
-            else
-                text = element;
-        }
-        return anyRequired ? required : text;
-    }
-    function focusField(field) {
-        scrollIntoView.call(field, {block: 'center'});
-        focus.call(field, {preventScroll: true});
-        return getAttribute.call(field, 'name') || elementId.call(field);
-    }
+)JS";
 
+// The rest of the fill function: the fill itself.
+const char* const fillTail = R"JS(
     return function (plan) {
         var wanted = new Set();
         var found = new Map();
@@ -437,6 +430,8 @@ std::string FillScript(const std::vector<FillStep>& plan)
     return fillHead +
         (PageWalkScript() +
             (fillBody +
-                ('(' + JsonQuote(formHookObject) + ',' + JsonQuote(formHookFunction) + ',' + types +
-                    ")(" + data + ");")));
+                (FillFocusScript() +
+                    (fillTail +
+                        ('(' + JsonQuote(formHookObject) + ',' + JsonQuote(formHookFunction) + ',' +
+                            types + ")(" + data + ");")))));
 }

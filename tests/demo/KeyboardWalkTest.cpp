@@ -93,8 +93,17 @@ TEST(KeyboardWalkTest, ThreeDirectoriesByKeyboardAlone)
         ASSERT_TRUE(WaitFor([&] { return BrowserHasFocus(dialog); }));
 
         QTest::keyClicks(QApplication::focusWidget(), QString::fromUtf8(step.typed));
+        const unsigned loads = dialog.Browser()->LoadCount();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         ASSERT_TRUE(WaitFor([&] { return dialog.SubmitPending(); }, 15000));
+        // The watch's delay lets the page that follows arrive; the test's
+        // clock passes it only once that page is there.
+        ASSERT_TRUE(WaitFor(
+            [&] {
+                return dialog.Browser()->LoadCount() > loads &&
+                    dialog.Browser()->GetReadyState() == CBrowserCtrl::Complete;
+            },
+            15000));
         clock->now += 3001;
         ASSERT_TRUE(WaitFor(
             [&] {

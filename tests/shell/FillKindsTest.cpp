@@ -11,8 +11,10 @@
 
 #include <QVariantMap>
 
+#include <chrono>
 #include <map>
 #include <mutex>
+#include <thread>
 
 namespace {
 
@@ -274,13 +276,38 @@ TEST_F(FillKindsTest, EditableRegionsGetTheTextAsTextWithParagraphs)
 
 // The page's article text area is replaced by a real editor, which writes
 // its own content back into the text area when the form is sent. The editor
-// may stand before the fill, or come after it, once its own files loaded.
+// may stand before the fill, or come after it, once its own files loaded;
+// the form may be sent the moment that editor is ready, or, for an editor
+// made before the fill whose files are slow to come, as soon as it holds
+// the content it started with (none) and before it is ready.
 TEST_F(FillKindsTest, AnEditorThatReplacedTheTextAreaSendsTheArticle)
 {
     ASSERT_TRUE(server.server.set_mount_point("/ckeditor", "/usr/share/javascript/ckeditor"));
-    for (const bool editorFirst : {true, false}) {
-        SCOPED_TRACE(editorFirst ? "editor before the fill" : "editor after the fill");
-        server.Page(editorFirst ? "/editor-first" : "/editor-later",
+    server.server.Get("/slow-config.js", [](const httplib::Request&, httplib::Response& response) {
+        std::this_thread::sleep_for(std::chrono::seconds(3));
+        response.set_content("", "text/javascript");
+    });
+    enum class Sent
+    {
+        OnceFilled,
+        WhenReady,
+        BeforeReady
+    };
+    const struct
+    {
+        const char* path;
+        const char* start;
+        Sent sent;
+    } cases[] = {
+        {"/editor-first", "start();", Sent::OnceFilled},
+        {"/editor-later", "setTimeout(start, 600);", Sent::OnceFilled},
+        {"/editor-later-sent", "setTimeout(start, 600);", Sent::WhenReady},
+        {"/editor-slow", "start('/slow-config.js');", Sent::BeforeReady},
+    };
+    const std::string text = "First <b>paragraph</b>.\r\nSecond paragraph.";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        server.Page(c.path,
             std::string(R"(<!DOCTYPE html><html><body>
 <form action="/post" method="post">
 <input name="title"><textarea name="article" id="article"></textarea><button>Send</button>
@@ -288,32 +315,57 @@ TEST_F(FillKindsTest, AnEditorThatReplacedTheTextAreaSendsTheArticle)
 <script src="/ckeditor/ckeditor.js"></script>
 <script>
 var ready = false;
-function start() {
-    CKEDITOR.replace('article').on('instanceReady', function () { ready = true; });
+function start(config) {
+    var editor = CKEDITOR.replace('article', {customConfig: config || ''});
+    editor.on('instanceReady', function () {
+        ready = true;
+        if ()") +
+                (c.sent == Sent::WhenReady ? "true" : "false") + R"()
+            document.querySelector('button').click();
+    });
+    // Its content is there, its editing area not yet.
+    editor.once('dataReady', function () {
+        if ()" + (c.sent == Sent::BeforeReady ? "true" : "false") +
+                R"()
+            document.querySelector('button').click();
+    });
 }
-)") + (editorFirst ? "start();" : "setTimeout(start, 600);") +
-                "</script></body></html>");
-        Open(editorFirst ? "/editor-first" : "/editor-later");
-        if (editorFirst) {
+)" + c.start + "</script></body></html>");
+        if (c.sent == Sent::BeforeReady) {
+            // Filled while the editor's files are still coming.
+            browser.Navigate(server.Url(c.path));
+            ASSERT_TRUE(WaitFor([&] {
+                return Page(QStringLiteral("window.CKEDITOR && CKEDITOR.instances.article ? "
+                                           "CKEDITOR.instances.article.status : ''")) == "unloaded";
+            }));
+        } else {
+            Open(c.path);
+        }
+        if (c.start == std::string("start();")) {
             ASSERT_TRUE(
                 WaitFor([&] { return Page(QStringLiteral("String(ready)")) == "true"; }, 20000));
         }
 
-        const QVariantMap report = Fill({{"title", 0, "Herbs", edit},
-            {"article", 0, "First <b>paragraph</b>.\r\nSecond paragraph.", edit}});
-        EXPECT_EQ(report["written"].toInt(), 2);
-        const QString paragraphs =
-            QStringLiteral("<p>First &lt;b&gt;paragraph&lt;/b&gt;.</p> <p>Second paragraph.</p>");
-        ASSERT_TRUE(WaitFor(
-            [&] {
-                return Page(QStringLiteral("ready ? CKEDITOR.instances.article.getData() : ''"))
-                           .simplified() == paragraphs;
-            },
-            20000))
-            << Page(QStringLiteral("ready ? CKEDITOR.instances.article.getData() : 'not ready'"))
-                   .toStdString();
         const int hooked = sink.count;
-        Submit();
+        const int before = posts;
+        const QVariantMap report = Fill({{"title", 0, "Herbs", edit}, {"article", 0, text, edit}});
+        EXPECT_EQ(report["written"].toInt(), 2);
+        if (c.sent != Sent::OnceFilled) {
+            ASSERT_TRUE(WaitFor([&] { return posts > before; }, 20000));
+        } else {
+            const QString paragraphs = QStringLiteral(
+                "<p>First &lt;b&gt;paragraph&lt;/b&gt;.</p> <p>Second paragraph.</p>");
+            ASSERT_TRUE(WaitFor(
+                [&] {
+                    return Page(QStringLiteral("ready ? CKEDITOR.instances.article.getData() : ''"))
+                               .simplified() == paragraphs;
+                },
+                20000))
+                << Page(
+                       QStringLiteral("ready ? CKEDITOR.instances.article.getData() : 'not ready'"))
+                       .toStdString();
+            Submit();
+        }
         EXPECT_EQ(Received("title"), "Herbs");
         const std::string article = Received("article");
         EXPECT_NE(article.find("<p>First &lt;b&gt;paragraph&lt;/b&gt;.</p>"), std::string::npos)
