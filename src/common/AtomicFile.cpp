@@ -46,20 +46,6 @@ std::string FolderOf(const std::string& path)
     return path.substr(0, slash);
 }
 
-// Writes all of `bytes` to `fd`, carrying on after interruptions.
-bool WriteAll(int fd, std::string_view bytes)
-{
-    for (std::size_t written = 0; written < bytes.size();) {
-        const ssize_t count = ::write(fd, bytes.data() + written, bytes.size() - written);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count <= 0)
-            return false;
-        written += static_cast<std::size_t>(count);
-    }
-    return true;
-}
-
 // Gives the new file `name`, open as `file`, exactly `permissions` and all
 // of `bytes`, flushed to disk, and closes it. On failure the file is
 // removed and the result says which step failed.
@@ -84,6 +70,19 @@ Result FillNewFile(
 }
 
 } // namespace
+
+bool WriteAll(int fd, std::string_view bytes)
+{
+    for (std::size_t written = 0; written < bytes.size();) {
+        const ssize_t count = ::write(fd, bytes.data() + written, bytes.size() - written);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            return false;
+        written += static_cast<std::size_t>(count);
+    }
+    return true;
+}
 
 Result WriteFileAtomically(const std::string& path, std::string_view bytes, unsigned permissions)
 {

@@ -19,3 +19,7 @@ Result WriteFileAtomically(const std::string& path, std::string_view bytes, unsi
 // file is removed, and the result says why; its error number EEXIST tells
 // apart the one failure a caller may answer by trying another name.
 Result WriteNewFile(const std::string& path, std::string_view bytes, unsigned permissions);
+
+// Writes all of `bytes` to the open file `fd`, carrying on after
+// interruptions; false when the system refused to take them all.
+bool WriteAll(int fd, std::string_view bytes);

@@ -1,5 +1,7 @@
 #include "support/ChildProcess.h"
 
+#include "common/AtomicFile.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -9,19 +11,6 @@
 #include <unistd.h>
 
 namespace {
-
-bool WriteAll(int fd, const std::string& bytes)
-{
-    for (std::size_t written = 0; written < bytes.size();) {
-        const ssize_t count = ::write(fd, bytes.data() + written, bytes.size() - written);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count <= 0)
-            return false;
-        written += static_cast<std::size_t>(count);
-    }
-    return true;
-}
 
 std::string ReadAll(int fd)
 {
