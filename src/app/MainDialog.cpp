@@ -1,6 +1,5 @@
 #include "app/MainDialog.h"
 
-#include "app/AboutDialog.h"
 #include "app/DirectoryListBox.h"
 #include "app/MessageBox.h"
 #include "app/SubmissionWatch.h"
@@ -17,7 +16,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
