@@ -1,10 +1,10 @@
 // Speed of the core on large inputs: a directory database of 10,000
 // directories and a state file of 1,000 profiles with 200 sent marks each.
 
-#include "common/MessageLog.h"
-#include "directorydb/DirectoryDatabase.h"
-#include "profiles/ProfileStore.h"
-#include "profiles/StateFile.h"
+#include "core/common/MessageLog.h"
+#include "core/directorydb/DirectoryDatabase.h"
+#include "core/profiles/ProfileStore.h"
+#include "core/profiles/StateFile.h"
 
 #include <benchmark/benchmark.h>
 

@@ -4,19 +4,19 @@
 // submission to search it for the confirmation text; rebuilding the list of
 // 10,000 directories when another profile is chosen.
 
-#include "app/DirectoryListBox.h"
-#include "app/MainDialog.h"
-#include "app/SubmissionWatch.h"
-#include "browser/CBrowserCtrl.h"
-#include "common/MessageLog.h"
-#include "directorydb/DirectoryDatabase.h"
-#include "fill/FillPlan.h"
-#include "fill/PageScripts.h"
-#include "fill/ScriptResults.h"
-#include "profiles/Profile.h"
-#include "profiles/ProfileComboBox.h"
-#include "profiles/ProfileStore.h"
-#include "profiles/StateFile.h"
+#include "core/app/SubmissionWatch.h"
+#include "core/common/MessageLog.h"
+#include "core/directorydb/DirectoryDatabase.h"
+#include "core/fill/FillPlan.h"
+#include "core/fill/PageScripts.h"
+#include "core/profiles/Profile.h"
+#include "core/profiles/ProfileStore.h"
+#include "core/profiles/StateFile.h"
+#include "shell/app/DirectoryListBox.h"
+#include "shell/app/MainWindow.h"
+#include "shell/browser/BrowserView.h"
+#include "shell/browser/ScriptResults.h"
+#include "shell/profiles/ProfileComboBox.h"
 #include "support/BrowserTestMain.h"
 #include "support/EventLoop.h"
 #include "support/TemporaryDirectory.h"
@@ -100,13 +100,13 @@ void FillHundredFieldsAfterLoad(benchmark::State& state, const std::string& path
     Profile profile;
     profile.articleTitle = "An article title";
     profile.firstName = "Ann";
-    CBrowserCtrl browser;
+    BrowserView browser;
     browser.resize(1024, 768);
 
     int written = 0;
     for (auto _ : state) {
         browser.Navigate(TheSite().server.Url(path));
-        if (!WaitFor([&] { return browser.GetReadyState() == CBrowserCtrl::Complete; })) {
+        if (!WaitFor([&] { return browser.GetReadyState() == BrowserView::Complete; })) {
             state.SkipWithError("the page did not load");
             break;
         }
@@ -143,9 +143,9 @@ BENCHMARK(BM_FillHundredFieldsInFrameAndShadowRoot)->UseManualTime()->Unit(bench
 
 void BM_SearchMarkerInFiveMegabytePage(benchmark::State& state)
 {
-    CBrowserCtrl browser;
+    BrowserView browser;
     browser.Navigate(TheSite().server.Url("/big"));
-    if (!WaitFor([&] { return browser.GetReadyState() == CBrowserCtrl::Complete; })) {
+    if (!WaitFor([&] { return browser.GetReadyState() == BrowserView::Complete; })) {
         state.SkipWithError("the page did not load");
         return;
     }
@@ -189,12 +189,12 @@ void BM_ChooseProfileWithTenThousandDirectories(benchmark::State& state)
     const std::string selected = "Profile 0";
     folder.Write("sv.dat", StateFileBytes(store, &selected));
 
-    MainDialog::Settings settings = MainDialog::Settings::Defaults();
+    MainWindow::Settings settings = MainWindow::Settings::Defaults();
     settings.serverUrl = QString::fromStdString(TheSite().server.Url());
     settings.dataFolder = QString::fromStdString(folder.path.string());
-    MainDialog dialog(settings);
+    MainWindow dialog(settings);
     dialog.show();
-    WaitFor([&] { return dialog.Browser()->GetReadyState() == CBrowserCtrl::Complete; });
+    WaitFor([&] { return dialog.Browser()->GetReadyState() == BrowserView::Complete; });
 
     int next = 1;
     for (auto _ : state) {

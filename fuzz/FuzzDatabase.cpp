@@ -5,13 +5,13 @@
 // decode back to the plan. A file the author's check finds nothing in must
 // answer every question about a listed directory without a message.
 
-#include "common/MessageLog.h"
-#include "directorydb/DatabaseCheck.h"
-#include "directorydb/DirectoryDatabase.h"
-#include "directorydb/XmlLoader.h"
-#include "fill/FillPlan.h"
-#include "fill/PageScripts.h"
-#include "profiles/Profile.h"
+#include "core/common/MessageLog.h"
+#include "core/directorydb/DatabaseCheck.h"
+#include "core/directorydb/DirectoryDatabase.h"
+#include "core/directorydb/XmlLoader.h"
+#include "core/fill/FillPlan.h"
+#include "core/fill/PageScripts.h"
+#include "core/profiles/Profile.h"
 
 #include <pugixml.hpp>
 

@@ -3,7 +3,7 @@
 // whose bytes so far contain "<HTML>" or "<html>", wherever the chunks
 // split them; a body past the limit is too large.
 
-#include "update/DatabaseDownload.h"
+#include "core/update/DatabaseDownload.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,8 +1,8 @@
 // Placeholder expansion against a small reference: the input is split into
 // the eleven text fields of a profile, and the rest is the template.
 
-#include "fill/PlaceholderExpansion.h"
-#include "profiles/Profile.h"
+#include "core/fill/PlaceholderExpansion.h"
+#include "core/profiles/Profile.h"
 
 #include <cstdint>
 #include <cstdio>

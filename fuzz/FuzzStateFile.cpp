@@ -16,9 +16,9 @@
 // with their last CR LF cut off, and as the same profiles. These judge the
 // reader by the file's lines, not by the reader itself.
 
-#include "common/Text.h"
-#include "profiles/ProfileStore.h"
-#include "profiles/StateFile.h"
+#include "core/common/Text.h"
+#include "core/profiles/ProfileStore.h"
+#include "core/profiles/StateFile.h"
 
 #include <cstdint>
 #include <cstdio>

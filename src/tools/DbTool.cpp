@@ -1,11 +1,11 @@
 #include "tools/DbTool.h"
 
-#include "common/Json.h"
-#include "common/MessageLog.h"
-#include "common/Result.h"
-#include "directorydb/DatabaseCheck.h"
-#include "directorydb/DirectoryDatabase.h"
-#include "directorydb/XmlLoader.h"
+#include "core/common/Json.h"
+#include "core/common/MessageLog.h"
+#include "core/common/Result.h"
+#include "core/directorydb/DatabaseCheck.h"
+#include "core/directorydb/DirectoryDatabase.h"
+#include "core/directorydb/XmlLoader.h"
 
 #include <pugixml.hpp>
 

@@ -1,4 +1,4 @@
-#include "browser/BundledPages.h"
+#include "core/browser/BundledPages.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/DataFolder.h"
+#include "core/app/DataFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "directorydb/DatabaseCheck.h"
+#include "core/directorydb/DatabaseCheck.h"
 
-#include "directorydb/XmlLoader.h"
+#include "core/directorydb/XmlLoader.h"
 
 #include <gtest/gtest.h>
 #include <pugixml.hpp>

@@ -1,4 +1,4 @@
-#include "update/DatabaseDownload.h"
+#include "core/update/DatabaseDownload.h"
 
 #include "support/ClosedPort.h"
 #include "support/TemporaryDirectory.h"

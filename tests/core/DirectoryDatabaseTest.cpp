@@ -1,7 +1,7 @@
-#include "directorydb/DirectoryDatabase.h"
+#include "core/directorydb/DirectoryDatabase.h"
 
-#include "common/MessageLog.h"
-#include "common/Result.h"
+#include "core/common/MessageLog.h"
+#include "core/common/Result.h"
 #include "support/TemporaryDirectory.h"
 
 #include <gtest/gtest.h>

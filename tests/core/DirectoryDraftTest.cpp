@@ -1,4 +1,4 @@
-#include "capture/DirectoryDraft.h"
+#include "core/capture/DirectoryDraft.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "directorydb/DirectoryListEntry.h"
+#include "core/directorydb/DirectoryListEntry.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "directorydb/DirectoryProgress.h"
+#include "core/directorydb/DirectoryProgress.h"
 
 #include <gtest/gtest.h>
 

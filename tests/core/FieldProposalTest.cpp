@@ -1,8 +1,8 @@
-#include "fill/FieldProposal.h"
+#include "core/capture/FieldProposal.h"
 
-#include "common/MessageLog.h"
-#include "directorydb/DirectoryDatabase.h"
-#include "profiles/Categories.h"
+#include "core/common/MessageLog.h"
+#include "core/directorydb/DirectoryDatabase.h"
+#include "core/profiles/Categories.h"
 #include "support/TemporaryDirectory.h"
 
 #include <gtest/gtest.h>

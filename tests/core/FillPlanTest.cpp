@@ -1,8 +1,8 @@
-#include "fill/FillPlan.h"
+#include "core/fill/FillPlan.h"
 
-#include "common/MessageLog.h"
-#include "directorydb/DirectoryDatabase.h"
-#include "profiles/Profile.h"
+#include "core/common/MessageLog.h"
+#include "core/directorydb/DirectoryDatabase.h"
+#include "core/profiles/Profile.h"
 #include "support/Printers.h"
 #include "support/TemporaryDirectory.h"
 

@@ -1,4 +1,4 @@
-#include "fill/FillReport.h"
+#include "core/fill/FillReport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "common/Json.h"
+#include "core/common/Json.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "browser/NavigationAddress.h"
+#include "core/browser/NavigationAddress.h"
 
 #include <gtest/gtest.h>
 

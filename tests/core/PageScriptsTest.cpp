@@ -1,6 +1,6 @@
-#include "fill/PageScripts.h"
+#include "core/fill/PageScripts.h"
 
-#include "common/Json.h"
+#include "core/common/Json.h"
 
 #include <gtest/gtest.h>
 

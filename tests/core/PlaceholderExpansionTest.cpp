@@ -1,6 +1,6 @@
-#include "fill/PlaceholderExpansion.h"
+#include "core/fill/PlaceholderExpansion.h"
 
-#include "profiles/Profile.h"
+#include "core/profiles/Profile.h"
 #include "support/SampleProfiles.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "profiles/ProfileStore.h"
+#include "core/profiles/ProfileStore.h"
 
 #include "support/Printers.h"
 #include "support/SampleProfiles.h"

@@ -1,4 +1,4 @@
-#include "app/SubmissionWatch.h"
+#include "core/app/SubmissionWatch.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "directorydb/UserDatabase.h"
+#include "core/directorydb/UserDatabase.h"
 
-#include "common/MessageLog.h"
-#include "directorydb/DatabaseCheck.h"
-#include "directorydb/DirectoryDatabase.h"
-#include "directorydb/XmlLoader.h"
+#include "core/common/MessageLog.h"
+#include "core/directorydb/DatabaseCheck.h"
+#include "core/directorydb/DirectoryDatabase.h"
+#include "core/directorydb/XmlLoader.h"
 #include "support/TemporaryDirectory.h"
 #include "tools/DbTool.h"
 

@@ -1,7 +1,7 @@
-#include "directorydb/XmlLoader.h"
+#include "core/directorydb/XmlLoader.h"
 
-#include "common/MessageLog.h"
-#include "directorydb/DirectoryDatabase.h"
+#include "core/common/MessageLog.h"
+#include "core/directorydb/DirectoryDatabase.h"
 #include "support/TemporaryDirectory.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "crash/CrashFixtures.h"
 
-#include "profiles/StateFile.h"
+#include "core/profiles/StateFile.h"
 #include "support/SampleProfiles.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "profiles/ProfileStore.h"
+#include "core/profiles/ProfileStore.h"
 
 #include <cstddef>
 #include <string>

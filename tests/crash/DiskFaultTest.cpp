@@ -1,9 +1,9 @@
-#include "common/AtomicFile.h"
+#include "core/common/AtomicFile.h"
+#include "core/update/DatabaseDownload.h"
 #include "crash/CrashFixtures.h"
 #include "support/ChildProcess.h"
 #include "support/TemporaryDirectory.h"
 #include "support/TestHttpServer.h"
-#include "update/DatabaseDownload.h"
 
 #include <gtest/gtest.h>
 

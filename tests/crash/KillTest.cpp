@@ -1,7 +1,7 @@
-#include "common/AtomicFile.h"
+#include "core/common/AtomicFile.h"
+#include "core/directorydb/XmlLoader.h"
+#include "core/profiles/StateFile.h"
 #include "crash/CrashFixtures.h"
-#include "directorydb/XmlLoader.h"
-#include "profiles/StateFile.h"
 #include "support/ChildProcess.h"
 #include "support/TemporaryDirectory.h"
 

@@ -10,11 +10,11 @@
 // is odd and version 2 when it is even. With a count of writes it stops
 // after that many; a failed write ends it with status 2.
 
-#include "common/AtomicFile.h"
+#include "core/common/AtomicFile.h"
+#include "core/profiles/StateFile.h"
+#include "core/update/DatabaseDownload.h"
 #include "crash/CrashFixtures.h"
-#include "profiles/StateFile.h"
 #include "support/TestHttpServer.h"
-#include "update/DatabaseDownload.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -4,12 +4,12 @@
 // text the user selects in the page, until the list marks it sent.
 
 #include "TestData.h"
-#include "capture/DirectoryDialog.h"
+#include "core/directorydb/UserDatabase.h"
+#include "core/profiles/ProfileStore.h"
+#include "core/profiles/StateFile.h"
 #include "demo/DemoServer.h"
-#include "directorydb/UserDatabase.h"
-#include "profiles/ProfileStore.h"
-#include "profiles/StateFile.h"
 #include "shell/ShellTestSupport.h"
+#include "shell/capture/DirectoryDialog.h"
 #include "support/SampleProfiles.h"
 #include "tools/DbTool.h"
 
@@ -42,19 +42,19 @@ protected:
 
     void Open()
     {
-        MainDialog::Settings settings = MainDialog::Settings::Defaults();
+        MainWindow::Settings settings = MainWindow::Settings::Defaults();
         settings.serverUrl = QStringLiteral("http://127.0.0.1:%1").arg(server.Port());
         settings.dataFolder = QString::fromStdString(folder.path.string());
         settings.updateOptions.temporaryFolder = folder.path.string();
-        window = std::make_unique<MainDialog>(settings);
+        window = std::make_unique<MainWindow>(settings);
         window->show();
-        QObject::connect(window.get(), &MainDialog::pageFilled,
+        QObject::connect(window.get(), &MainWindow::pageFilled,
             [this](const FillReport& report) { filled = report; });
-        QObject::connect(window.get(), &MainDialog::pageChecked,
+        QObject::connect(window.get(), &MainWindow::pageChecked,
             [this](bool confirmed) { checked = confirmed; });
     }
 
-    QAction* Command(MainDialog::Command id) const
+    QAction* Command(MainWindow::Command id) const
     {
         for (QAction* action : window->findChildren<QAction*>()) {
             if (action->data().toInt() == id)
@@ -66,7 +66,7 @@ protected:
     // Triggers the command `id` and runs `step` on the dialog of type
     // `Dialog` it opens, from inside the dialog's own event loop.
     template<typename Dialog>
-    void InTheDialog(MainDialog::Command id, std::function<void(Dialog&)> step)
+    void InTheDialog(MainWindow::Command id, std::function<void(Dialog&)> step)
     {
         bool ran = false;
         QTimer poll;
@@ -87,7 +87,7 @@ protected:
     DemoServer server {demoDir + "/www"};
     TemporaryDirectory folder;
     MessageBoxRecorder boxes;
-    std::unique_ptr<MainDialog> window;
+    std::unique_ptr<MainWindow> window;
     std::optional<FillReport> filled;
     std::optional<bool> checked;
 };
@@ -95,21 +95,21 @@ protected:
 TEST_F(CaptureRoundTest, APageBecomesADirectoryThatIsFilledAndMarkedSent)
 {
     Open();
-    CBrowserCtrl* browser = window->Browser();
+    BrowserView* browser = window->Browser();
     ASSERT_TRUE(WaitForPage(browser, QStringLiteral("/updates/")));
     const QStringList makers = Entries(window->DirectoryList());
     EXPECT_FALSE(makers.join(QLatin1Char('\n')).contains(QStringLiteral("Meadowlark")));
     // Opened by its address, as the user finds a directory.
-    InTheDialog<QInputDialog>(MainDialog::OpenPageCommand, [this](QInputDialog& dialog) {
+    InTheDialog<QInputDialog>(MainWindow::OpenPageCommand, [this](QInputDialog& dialog) {
         dialog.setTextValue(
             QStringLiteral("127.0.0.1:%1/meadowlark/submit.html").arg(server.Port()));
         dialog.accept();
     });
     ASSERT_TRUE(WaitForPage(browser, QStringLiteral("/meadowlark/")));
-    ASSERT_TRUE(WaitFor([&] { return Command(MainDialog::AddDirectoryCommand)->isEnabled(); }));
+    ASSERT_TRUE(WaitFor([&] { return Command(MainWindow::AddDirectoryCommand)->isEnabled(); }));
 
     // What the dialog proposes for each field of the page.
-    InTheDialog<DirectoryDialog>(MainDialog::AddDirectoryCommand, [](DirectoryDialog& dialog) {
+    InTheDialog<DirectoryDialog>(MainWindow::AddDirectoryCommand, [](DirectoryDialog& dialog) {
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Add Directory"));
         EXPECT_EQ(
             dialog.NameEdit()->text(), QStringLiteral("Send an Article - Meadowlark Articles"));
@@ -170,7 +170,7 @@ TEST_F(CaptureRoundTest, APageBecomesADirectoryThatIsFilledAndMarkedSent)
                     .toString()
                     .contains(QStringLiteral("Meadowlark has your article.")));
     ASSERT_TRUE(WaitFor([&] { return browser->hasSelection(); }));
-    Command(MainDialog::UseSelectionCommand)->trigger();
+    Command(MainWindow::UseSelectionCommand)->trigger();
     ASSERT_TRUE(WaitFor([&] { return checked.has_value(); }));
     EXPECT_TRUE(*checked);
     EXPECT_TRUE(Entries(window->DirectoryList()).contains("Meadowlark Articles [sent]"));
@@ -207,10 +207,10 @@ TEST_F(CaptureRoundTest, ASavedDirectoryOpensAgainToBeEditedAndRemoved)
     Open();
     window->DirectoryList()->setCurrentRow(window->DirectoryList()->count() - 1);
     ASSERT_TRUE(WaitFor([&] { return filled.has_value(); }));
-    ASSERT_TRUE(WaitFor([&] { return Command(MainDialog::AddDirectoryCommand)->isEnabled(); }));
+    ASSERT_TRUE(WaitFor([&] { return Command(MainWindow::AddDirectoryCommand)->isEnabled(); }));
 
     SetMessageBoxHook([](const Message&) { return QMessageBox::Yes; });
-    InTheDialog<DirectoryDialog>(MainDialog::AddDirectoryCommand, [](DirectoryDialog& dialog) {
+    InTheDialog<DirectoryDialog>(MainWindow::AddDirectoryCommand, [](DirectoryDialog& dialog) {
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Edit Directory"));
         EXPECT_EQ(
             dialog.ConfirmationEdit()->text(), QStringLiteral("Meadowlark has your article."));

@@ -5,15 +5,15 @@
 // confirmation text, while the submit hook reports the submission.
 
 #include "TestData.h"
-#include "browser/CBrowserCtrl.h"
-#include "common/MessageLog.h"
+#include "core/common/MessageLog.h"
+#include "core/directorydb/DirectoryDatabase.h"
+#include "core/fill/FillPlan.h"
+#include "core/fill/FormSubmitSink.h"
+#include "core/fill/PageScripts.h"
+#include "core/profiles/Profile.h"
 #include "demo/DemoServer.h"
-#include "directorydb/DirectoryDatabase.h"
-#include "fill/FillPlan.h"
-#include "fill/FormSubmitSink.h"
-#include "fill/PageScripts.h"
-#include "fill/ScriptResults.h"
-#include "profiles/Profile.h"
+#include "shell/browser/BrowserView.h"
+#include "shell/browser/ScriptResults.h"
 #include "support/EventLoop.h"
 #include "support/SampleProfiles.h"
 #include "support/TemporaryDirectory.h"
@@ -100,7 +100,7 @@ protected:
         return WaitFor(
                    [&] {
                        return loadedOk.has_value() &&
-                           browser.GetReadyState() == CBrowserCtrl::Complete;
+                           browser.GetReadyState() == BrowserView::Complete;
                    },
                    kTimeoutMs) &&
             *loadedOk;
@@ -148,7 +148,7 @@ protected:
     DirectoryDatabase database {log};
     std::vector<std::string> names;
     CountingSink sink;
-    CBrowserCtrl browser;
+    BrowserView browser;
     std::optional<bool> loadedOk;
 };
 

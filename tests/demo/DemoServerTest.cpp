@@ -1,10 +1,10 @@
 #include "demo/DemoServer.h"
 
 #include "TestData.h"
-#include "common/MessageLog.h"
-#include "common/Result.h"
+#include "core/common/MessageLog.h"
+#include "core/common/Result.h"
+#include "core/directorydb/DirectoryDatabase.h"
 #include "demo/DemoSites.h"
-#include "directorydb/DirectoryDatabase.h"
 #include "support/ClosedPort.h"
 #include "support/TemporaryDirectory.h"
 

@@ -4,9 +4,9 @@
 // the confirmation is checked the status line names the next directory.
 
 #include "TestData.h"
+#include "core/profiles/ProfileStore.h"
+#include "core/profiles/StateFile.h"
 #include "demo/DemoServer.h"
-#include "profiles/ProfileStore.h"
-#include "profiles/StateFile.h"
 #include "shell/ShellTestSupport.h"
 #include "support/SampleProfiles.h"
 
@@ -25,7 +25,7 @@ public:
     std::uint32_t now = 1000;
 };
 
-bool BrowserHasFocus(const MainDialog& dialog)
+bool BrowserHasFocus(const MainWindow& dialog)
 {
     QWidget* focus = QApplication::focusWidget();
     return focus && (focus == dialog.Browser() || dialog.Browser()->isAncestorOf(focus));
@@ -54,14 +54,14 @@ TEST(KeyboardWalkTest, ThreeDirectoriesByKeyboardAlone)
     folder.Write("sv.dat", StateFileBytes(store, &profile.name));
 
     MessageBoxRecorder boxes;
-    MainDialog::Settings settings = MainDialog::Settings::Defaults();
+    MainWindow::Settings settings = MainWindow::Settings::Defaults();
     settings.serverUrl = QString::fromStdString(base);
     settings.dataFolder = QString::fromStdString(folder.path.string());
     const auto clock = std::make_shared<ManualClock>();
     settings.clock = clock;
-    MainDialog dialog(settings);
+    MainWindow dialog(settings);
     std::vector<FillReport> fills;
-    QObject::connect(&dialog, &MainDialog::pageFilled, &dialog,
+    QObject::connect(&dialog, &MainWindow::pageFilled, &dialog,
         [&fills](const FillReport& report) { fills.push_back(report); });
     dialog.show();
     dialog.activateWindow();
@@ -101,7 +101,7 @@ TEST(KeyboardWalkTest, ThreeDirectoriesByKeyboardAlone)
         ASSERT_TRUE(WaitFor(
             [&] {
                 return dialog.Browser()->LoadCount() > loads &&
-                    dialog.Browser()->GetReadyState() == CBrowserCtrl::Complete;
+                    dialog.Browser()->GetReadyState() == BrowserView::Complete;
             },
             15000));
         clock->now += 3001;

@@ -1,5 +1,5 @@
 #include "ShellTestSupport.h"
-#include "profiles/StateFile.h"
+#include "core/profiles/StateFile.h"
 #include "support/Printers.h"
 #include "support/SampleProfiles.h"
 
@@ -36,9 +36,9 @@ protected:
         server.Start();
     }
 
-    std::unique_ptr<MainDialog> Open()
+    std::unique_ptr<MainWindow> Open()
     {
-        auto dialog = std::make_unique<MainDialog>(TestSettings(server, folder));
+        auto dialog = std::make_unique<MainWindow>(TestSettings(server, folder));
         dialog->show();
         return dialog;
     }

@@ -1,6 +1,6 @@
 #include "ShellTestSupport.h"
-#include "app/AboutDialog.h"
-#include "fill/FormSubmitSink.h"
+#include "core/fill/FormSubmitSink.h"
+#include "shell/app/AboutDialog.h"
 #include "support/TestHttpServer.h"
 
 #include <QDesktopServices>
@@ -61,7 +61,7 @@ protected:
         for (int i = 0; i < hooks; ++i) {
             RunScriptAndWait(&browser,
                 QStringLiteral("quillmark.hookForm(document.forms[0]); true"),
-                CBrowserCtrl::scriptWorld);
+                BrowserView::scriptWorld);
         }
     }
 
@@ -70,7 +70,7 @@ protected:
         RunScriptAndWait(&browser, QStringLiteral("document.getElementById('send').click(); true"));
         ASSERT_TRUE(WaitFor([&] {
             return browser.url().path() == QStringLiteral("/done") &&
-                browser.GetReadyState() == CBrowserCtrl::Complete;
+                browser.GetReadyState() == BrowserView::Complete;
         }));
     }
 
@@ -87,7 +87,7 @@ protected:
 
     TestHttpServer server;
     CountingSink sink;
-    CBrowserCtrl browser;
+    BrowserView browser;
     std::atomic<bool> ownHandlerRan {false};
     std::atomic<int> posts {0};
     std::atomic<int> slowRequests {0};
@@ -96,13 +96,13 @@ protected:
 TEST_F(BrowserTest, ReadyStateIsCompleteOnlyOnceTheLastNavigationFinished)
 {
     browser.Navigate(server.Url("/form"));
-    EXPECT_NE(browser.GetReadyState(), CBrowserCtrl::Complete);
+    EXPECT_NE(browser.GetReadyState(), BrowserView::Complete);
     ASSERT_TRUE(WaitForPage(&browser, QStringLiteral("/form")));
 
     browser.Navigate(server.Url("/slow"));
-    EXPECT_NE(browser.GetReadyState(), CBrowserCtrl::Complete);
+    EXPECT_NE(browser.GetReadyState(), BrowserView::Complete);
     ASSERT_TRUE(WaitFor([&] { return slowRequests == 1; }));
-    EXPECT_NE(browser.GetReadyState(), CBrowserCtrl::Complete) << "the slow page is still loading";
+    EXPECT_NE(browser.GetReadyState(), BrowserView::Complete) << "the slow page is still loading";
     ASSERT_TRUE(WaitForPage(&browser, QStringLiteral("/slow")));
     EXPECT_EQ(
         RunScriptAndWait(&browser, "document.body.textContent").toString(), QStringLiteral("slow"));
@@ -126,12 +126,12 @@ TEST_F(BrowserTest, AddressesWithoutSchemeOpenAndNoNavigationStaysLoading)
 
     // An address the engine hands elsewhere never starts a load of its own.
     browser.Navigate("mailto:someone@example.test");
-    EXPECT_NE(browser.GetReadyState(), CBrowserCtrl::Complete);
-    EXPECT_TRUE(WaitFor([&] { return browser.GetReadyState() == CBrowserCtrl::Complete; }, 15000));
+    EXPECT_NE(browser.GetReadyState(), BrowserView::Complete);
+    EXPECT_TRUE(WaitFor([&] { return browser.GetReadyState() == BrowserView::Complete; }, 15000));
 
     // A failed load ends as well.
     browser.Navigate("http://127.0.0.1:1/refused");
-    EXPECT_TRUE(WaitFor([&] { return browser.GetReadyState() == CBrowserCtrl::Complete; }));
+    EXPECT_TRUE(WaitFor([&] { return browser.GetReadyState() == BrowserView::Complete; }));
 }
 
 TEST_F(BrowserTest, NewWindowsOpenInTheSameView)
@@ -156,7 +156,7 @@ TEST_F(BrowserTest, NewWindowsOpenInTheSameView)
             QStringLiteral("setTimeout(function () { %1; }); true").arg(QLatin1String(row.action)));
         ASSERT_TRUE(WaitFor([&] {
             return browser.url().query() == QLatin1String(row.query) &&
-                browser.GetReadyState() == CBrowserCtrl::Complete;
+                browser.GetReadyState() == BrowserView::Complete;
         })) << browser.url().toString().toStdString();
         EXPECT_EQ(RunScriptAndWait(&browser, "document.forms.length").toInt(), 1);
     }
@@ -226,7 +226,7 @@ TEST(PageHtmlTest, HoldsTheFramesOfTheSameOriginAtAnyDepth)
     server.Page("/inner", "<html><body><p>inner text</p></body></html>");
     server.Start();
 
-    CBrowserCtrl browser;
+    BrowserView browser;
     browser.Navigate(server.Url("/page"));
     ASSERT_TRUE(WaitForPage(&browser, QStringLiteral("/page")));
     ASSERT_TRUE(WaitFor([&] {
@@ -269,7 +269,7 @@ TEST(AboutDialogTest, ShowsItsPageAndOpensTheLinkOutside)
     QDesktopServices::setUrlHandler(QStringLiteral("http"), &catcher, "open");
     AboutDialog about;
     about.show();
-    CBrowserCtrl* browser = about.Browser();
+    BrowserView* browser = about.Browser();
     ASSERT_TRUE(WaitForPage(browser, QStringLiteral("home_link.html")));
     const QString href =
         RunScriptAndWait(browser, QStringLiteral("document.querySelector('a').href")).toString();

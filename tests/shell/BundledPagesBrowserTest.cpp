@@ -1,6 +1,6 @@
 #include "ShellTestSupport.h"
-#include "app/MainDialog.h"
-#include "browser/CBrowserCtrl.h"
+#include "shell/app/MainWindow.h"
+#include "shell/browser/BrowserView.h"
 #include "support/ClosedPort.h"
 #include "support/TemporaryDirectory.h"
 #include "support/TestHttpServer.h"
@@ -19,14 +19,14 @@ class BundledPagesBrowserTest : public ::testing::Test
 protected:
     BundledPagesBrowserTest() { folder.Write("dirdata.xml", "<r/>"); }
 
-    std::unique_ptr<MainDialog> Open(const std::string& serverUrl)
+    std::unique_ptr<MainWindow> Open(const std::string& serverUrl)
     {
-        MainDialog::Settings settings = TestSettings(server, folder);
+        MainWindow::Settings settings = TestSettings(server, folder);
         settings.serverUrl = QString::fromStdString(serverUrl);
-        return std::make_unique<MainDialog>(settings);
+        return std::make_unique<MainWindow>(settings);
     }
 
-    static void Trigger(MainDialog& dialog, int command)
+    static void Trigger(MainWindow& dialog, int command)
     {
         for (QAction* action : dialog.findChildren<QAction*>()) {
             if (action->data().toInt() == command)
@@ -34,7 +34,7 @@ protected:
         }
     }
 
-    static QString Title(CBrowserCtrl* browser)
+    static QString Title(BrowserView* browser)
     {
         return RunScriptAndWait(browser, QStringLiteral("document.title")).toString();
     }
@@ -49,7 +49,7 @@ TEST_F(BundledPagesBrowserTest, UnreachableMakersServerShowsTheBundledPages)
     const ClosedPort closed;
     ASSERT_TRUE(closed.Bound());
     const auto dialog = Open("http://127.0.0.1:" + std::to_string(closed.Port()));
-    CBrowserCtrl* browser = dialog->Browser();
+    BrowserView* browser = dialog->Browser();
 
     ASSERT_TRUE(WaitForPage(browser, QStringLiteral("qrc:/updates/index.html")));
     EXPECT_EQ(Title(browser), QStringLiteral("Welcome to Quillmark V1.0"));
@@ -65,8 +65,8 @@ TEST_F(BundledPagesBrowserTest, UnreachableMakersServerShowsTheBundledPages)
         QString page;
         QString title;
     } menuPages[] = {
-        {MainDialog::UserGuideCommand, "qrc:/faqs/quillmarkhelp.shtml", "Quillmark User Guide"},
-        {MainDialog::SupportCommand, "qrc:/contact/index.html", "Quillmark Support"},
+        {MainWindow::UserGuideCommand, "qrc:/faqs/quillmarkhelp.shtml", "Quillmark User Guide"},
+        {MainWindow::SupportCommand, "qrc:/contact/index.html", "Quillmark Support"},
     };
     for (const auto& row : menuPages) {
         SCOPED_TRACE(row.page.toStdString());
@@ -91,15 +91,15 @@ TEST_F(BundledPagesBrowserTest, ReachableServersAndOtherPagesKeepTheirOwn)
     server.Page("/other/updates/", "<html><head><title>Other</title></head></html>");
     server.Start();
     const auto dialog = Open(server.Url());
-    CBrowserCtrl* browser = dialog->Browser();
+    BrowserView* browser = dialog->Browser();
     ASSERT_TRUE(WaitForPage(browser, QStringLiteral("/updates/")));
     EXPECT_EQ(browser->url().toString().toStdString(), server.Url("/updates/"));
     EXPECT_EQ(Title(browser), QStringLiteral("Live start"));
 
     // A server that answers "not found" was reached: its answer stays.
-    Trigger(*dialog, MainDialog::SupportCommand);
+    Trigger(*dialog, MainWindow::SupportCommand);
     ASSERT_TRUE(WaitFor([&] {
-        return browser->GetReadyState() == CBrowserCtrl::Complete &&
+        return browser->GetReadyState() == BrowserView::Complete &&
             browser->url().toString().endsWith(QStringLiteral("/contact/"));
     }));
     const auto bundled = [&] { return browser->url().scheme() == QStringLiteral("qrc"); };
@@ -110,7 +110,7 @@ TEST_F(BundledPagesBrowserTest, ReachableServersAndOtherPagesKeepTheirOwn)
     ASSERT_TRUE(closed.Bound());
     const std::string elsewhere = "http://127.0.0.1:" + std::to_string(closed.Port()) + "/updates/";
     browser->Navigate(elsewhere);
-    ASSERT_TRUE(WaitFor([&] { return browser->GetReadyState() == CBrowserCtrl::Complete; }));
+    ASSERT_TRUE(WaitFor([&] { return browser->GetReadyState() == BrowserView::Complete; }));
     EXPECT_FALSE(WaitFor(bundled, 1000)) << browser->url().toString().toStdString();
     EXPECT_FALSE(browser->LoadSucceeded());
     EXPECT_EQ(browser->url().toString().toStdString(), elsewhere);

@@ -4,9 +4,9 @@
 // receives is what counts.
 
 #include "ShellTestSupport.h"
-#include "fill/FillPlan.h"
-#include "fill/FormSubmitSink.h"
-#include "fill/PageScripts.h"
+#include "core/fill/FillPlan.h"
+#include "core/fill/FormSubmitSink.h"
+#include "core/fill/PageScripts.h"
 #include "support/TestHttpServer.h"
 
 #include <QVariantMap>
@@ -158,7 +158,7 @@ protected:
 
     TestHttpServer server;
     CountingSink sink;
-    CBrowserCtrl browser;
+    BrowserView browser;
     std::mutex mutex;
     std::multimap<std::string, std::string> received;
     std::atomic<int> posts {0};

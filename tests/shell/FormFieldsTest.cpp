@@ -3,9 +3,9 @@
 // each listed field by the name and index given.
 
 #include "ShellTestSupport.h"
-#include "fill/FillPlan.h"
-#include "fill/PageScripts.h"
-#include "fill/ScriptResults.h"
+#include "core/fill/FillPlan.h"
+#include "core/fill/PageScripts.h"
+#include "shell/browser/ScriptResults.h"
 #include "support/TestHttpServer.h"
 
 #include <sstream>
@@ -82,7 +82,7 @@ protected:
     }
 
     TestHttpServer server;
-    CBrowserCtrl browser;
+    BrowserView browser;
 };
 
 TEST_F(FormFieldsTest, ListsEveryFieldTheFillReachesInItsOrder)

@@ -1,13 +1,13 @@
 #include "ShellTestSupport.h"
-#include "app/MainDialog.h"
-#include "profiles/CProfileData.h"
-#include "profiles/CProfilesConfigurator.h"
-#include "profiles/StateFile.h"
+#include "core/profiles/StateFile.h"
+#include "shell/app/MainWindow.h"
+#include "shell/profiles/ProfileEditorDialog.h"
+#include "shell/profiles/ProfileManagerDialog.h"
 #include "support/Printers.h"
 #include "support/SampleProfiles.h"
 #include "support/TemporaryDirectory.h"
 #include "support/TestHttpServer.h"
-#include "ui_CProfileData.h"
+#include "ui_ProfileEditorDialog.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -35,7 +35,7 @@ class EditorAnswers
 public:
     EditorAnswers()
     {
-        CProfileData::SetTestHook([this](CProfileData& editor) {
+        ProfileEditorDialog::SetTestHook([this](ProfileEditorDialog& editor) {
             ++opened;
             if (answers.empty()) {
                 ADD_FAILURE() << "an editor opened that no answer was given for";
@@ -46,12 +46,12 @@ public:
             return answer(editor);
         });
     }
-    ~EditorAnswers() { CProfileData::SetTestHook({}); }
+    ~EditorAnswers() { ProfileEditorDialog::SetTestHook({}); }
 
     // OK after typing `name` into the name field and `title` into the title.
     void Type(const QString& name, const QString& title = {})
     {
-        answers.push_back([name, title](CProfileData& editor) {
+        answers.push_back([name, title](ProfileEditorDialog& editor) {
             editor.Form()->name->setText(name);
             if (!title.isNull())
                 editor.Form()->articleTitle->setText(title);
@@ -60,18 +60,18 @@ public:
     }
     void Cancel(const QString& typed)
     {
-        answers.push_back([typed](CProfileData& editor) {
+        answers.push_back([typed](ProfileEditorDialog& editor) {
             editor.Form()->name->setText(typed);
             editor.Form()->email->setText(typed);
             return int(QDialog::Rejected);
         });
     }
 
-    std::deque<std::function<int(CProfileData&)>> answers;
+    std::deque<std::function<int(ProfileEditorDialog&)>> answers;
     int opened = 0;
 };
 
-void Select(CProfilesConfigurator& manager, int row)
+void Select(ProfileManagerDialog& manager, int row)
 {
     manager.ProfileList()->setCurrentRow(row);
 }
@@ -81,7 +81,7 @@ TEST(ProfileEditorTest, ValuesPassThroughUnchanged)
     EditorAnswers answers;
     for (const Profile& profile : {Profile(), Full("Garden")}) {
         SCOPED_TRACE(profile.name);
-        answers.answers.push_back([](CProfileData& editor) {
+        answers.answers.push_back([](ProfileEditorDialog& editor) {
             EXPECT_FALSE(editor.Form()->categoryCombo->isVisible());
             EXPECT_FALSE(editor.Form()->subcategoryCombo->isVisible());
             EXPECT_EQ(editor.Form()->categoryCombo->count(), 46);
@@ -92,7 +92,7 @@ TEST(ProfileEditorTest, ValuesPassThroughUnchanged)
             EXPECT_EQ(editor.windowTitle(), QStringLiteral("Profile Data"));
             return int(QDialog::Accepted);
         });
-        CProfileData editor;
+        ProfileEditorDialog editor;
         editor.SetValues(profile);
         EXPECT_EQ(editor.DoModal(), QDialog::Accepted);
         EXPECT_EQ(editor.Values(), profile);
@@ -104,8 +104,8 @@ TEST(ProfileEditorTest, ValuesPassThroughUnchanged)
 TEST(ProfileEditorTest, EachValueShowsInItsOwnControl)
 {
     EditorAnswers answers;
-    answers.answers.push_back([](CProfileData& editor) {
-        const Ui::CProfileData& form = *editor.Form();
+    answers.answers.push_back([](ProfileEditorDialog& editor) {
+        const Ui::ProfileEditorDialog& form = *editor.Form();
         const struct
         {
             const char* control;
@@ -129,14 +129,14 @@ TEST(ProfileEditorTest, EachValueShowsInItsOwnControl)
             EXPECT_EQ(row.shown.toStdString(), row.expected) << row.control;
         return int(QDialog::Rejected);
     });
-    CProfileData editor;
+    ProfileEditorDialog editor;
     editor.SetValues(Full("Garden"));
     EXPECT_EQ(editor.DoModal(), QDialog::Rejected);
 }
 
 TEST(ProfileEditorTest, TypedTextComesBackWithCrLfLineBreaks)
 {
-    CProfileData editor;
+    ProfileEditorDialog editor;
     QTimer::singleShot(0, &editor, [&editor] {
         QTest::keyClicks(editor.Form()->name, QStringLiteral("Typed"));
         QTest::keyClicks(editor.Form()->articleContent, QStringLiteral("first"));
@@ -161,7 +161,7 @@ TEST(ProfileEditorTest, TypedTextComesBackWithCrLfLineBreaks)
 TEST(ProfileEditorTest, CancelHandsNothingBackAndTabFollowsTheForm)
 {
     EditorAnswers answers;
-    answers.answers.push_back([](CProfileData& editor) {
+    answers.answers.push_back([](ProfileEditorDialog& editor) {
         QStringList order;
         QWidget* widget = editor.Form()->name;
         widget->setFocus();
@@ -177,7 +177,7 @@ TEST(ProfileEditorTest, CancelHandsNothingBackAndTabFollowsTheForm)
         editor.Form()->name->setText(QStringLiteral("changed"));
         return int(QDialog::Rejected);
     });
-    CProfileData editor;
+    ProfileEditorDialog editor;
     editor.SetValues(Full("Kept"));
     EXPECT_EQ(editor.DoModal(), QDialog::Rejected);
     EXPECT_EQ(editor.Values(), Full("Kept"));
@@ -186,7 +186,7 @@ TEST(ProfileEditorTest, CancelHandsNothingBackAndTabFollowsTheForm)
 class ProfileManagerTest : public ::testing::Test
 {
 protected:
-    CProfilesConfigurator manager;
+    ProfileManagerDialog manager;
     EditorAnswers answers;
 };
 
@@ -255,7 +255,7 @@ TEST_F(ProfileManagerTest, EachEntryActsOnItsOwnProfile)
             (QStringList {QStringLiteral("Caf\uFFFD"), "Tips", "Tips"}));
 
         Select(manager, 2);
-        answers.answers.push_back([](CProfileData& editor) {
+        answers.answers.push_back([](ProfileEditorDialog& editor) {
             EXPECT_EQ(editor.Form()->articleTitle->text(), QStringLiteral("second"));
             editor.Form()->articleTitle->setText(QStringLiteral("edited"));
             return int(QDialog::Accepted);
@@ -265,7 +265,7 @@ TEST_F(ProfileManagerTest, EachEntryActsOnItsOwnProfile)
         EXPECT_EQ(manager.Profiles()[2].articleTitle, "edited");
 
         Select(manager, 0);
-        answers.answers.push_back([](CProfileData& editor) {
+        answers.answers.push_back([](ProfileEditorDialog& editor) {
             EXPECT_EQ(editor.Form()->articleTitle->text(), QStringLiteral("latin"));
             return int(QDialog::Rejected);
         });
@@ -343,16 +343,16 @@ protected:
         folder.Write("sv.dat", StateFileBytes(store, &selected));
     }
 
-    std::unique_ptr<MainDialog> Open()
+    std::unique_ptr<MainWindow> Open()
     {
-        return std::make_unique<MainDialog>(TestSettings(server, folder));
+        return std::make_unique<MainWindow>(TestSettings(server, folder));
     }
 
     // Runs Settings, Manage Profiles: `work` acts in the open manager,
     // which is then closed.
-    void Manage(MainDialog& dialog, std::function<void(CProfilesConfigurator&)> work)
+    void Manage(MainWindow& dialog, std::function<void(ProfileManagerDialog&)> work)
     {
-        CProfilesConfigurator& manager = dialog.ProfileManager();
+        ProfileManagerDialog& manager = dialog.ProfileManager();
         QTimer::singleShot(0, &manager, [&manager, work] {
             work(manager);
             manager.accept();
@@ -360,7 +360,7 @@ protected:
         dialog.OnManageProfiles();
     }
 
-    static int RowOf(CProfilesConfigurator& manager, const QString& name)
+    static int RowOf(ProfileManagerDialog& manager, const QString& name)
     {
         return Entries(manager.ProfileList()).indexOf(name);
     }
@@ -390,7 +390,7 @@ TEST_F(ManageProfilesTest, RemovingTheSelectedProfileSelectsTheEarliestLeft)
     WriteState({Named("zebra", {"Other"}), Named("Mid"), Named("apple", {"Dir"})}, "Mid");
     auto dialog = Open();
     ASSERT_EQ(dialog->CurrentProfile().name, "Mid");
-    Manage(*dialog, [](CProfilesConfigurator& manager) {
+    Manage(*dialog, [](ProfileManagerDialog& manager) {
         Select(manager, RowOf(manager, QStringLiteral("Mid")));
         manager.OnRemove();
     });
@@ -406,7 +406,7 @@ TEST_F(ManageProfilesTest, RenamingTheSelectedProfileSelectsTheEarliestInTheList
 {
     WriteState({Named("First"), Named("Second", {"Dir"})}, "Second");
     auto dialog = Open();
-    Manage(*dialog, [this](CProfilesConfigurator& manager) {
+    Manage(*dialog, [this](ProfileManagerDialog& manager) {
         Select(manager, RowOf(manager, QStringLiteral("Second")));
         answers.Type(QStringLiteral("Renamed"));
         manager.OnEdit();
@@ -423,7 +423,7 @@ TEST_F(ManageProfilesTest, RemovingEveryProfileLeavesNoneSelected)
 {
     WriteState({Named("Only", {"Dir"})}, "Only");
     auto dialog = Open();
-    Manage(*dialog, [](CProfilesConfigurator& manager) {
+    Manage(*dialog, [](ProfileManagerDialog& manager) {
         Select(manager, 0);
         manager.OnRemove();
     });
@@ -437,7 +437,7 @@ TEST_F(ManageProfilesTest, TheFirstProfileAddedIsSelected)
 {
     auto dialog = Open();
     ASSERT_FALSE(dialog->HasCurrentProfile());
-    Manage(*dialog, [this](CProfilesConfigurator& manager) {
+    Manage(*dialog, [this](ProfileManagerDialog& manager) {
         answers.Type(QStringLiteral("New"), QStringLiteral("A title"));
         manager.OnAdd();
     });
@@ -454,7 +454,7 @@ TEST_F(ManageProfilesTest, GardenStaysSelectedBesideGardenTips)
 {
     WriteState({Named("Garden Tips", {"Other"}), Named("Garden", {"Dir"})}, "Garden");
     auto dialog = Open();
-    Manage(*dialog, [this](CProfilesConfigurator& manager) {
+    Manage(*dialog, [this](ProfileManagerDialog& manager) {
         Select(manager, RowOf(manager, QStringLiteral("Garden")));
         answers.Type(QStringLiteral("Garden"), QStringLiteral("Edited in the manager"));
         manager.OnEdit();

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "app/DirectoryListBox.h"
-#include "app/MainDialog.h"
-#include "app/MessageBox.h"
-#include "browser/CBrowserCtrl.h"
-#include "profiles/ProfileComboBox.h"
+#include "shell/app/DirectoryListBox.h"
+#include "shell/app/MainWindow.h"
+#include "shell/browser/BrowserView.h"
+#include "shell/common/MessageBox.h"
+#include "shell/profiles/ProfileComboBox.h"
 #include "support/EventLoop.h"
 #include "support/TemporaryDirectory.h"
 #include "support/TestHttpServer.h"
@@ -20,7 +20,7 @@
 #include <vector>
 
 // Runs a script in `world` of the browser's page and waits for its result.
-inline QVariant RunScriptAndWait(CBrowserCtrl* browser, const QString& script, quint32 world = 0)
+inline QVariant RunScriptAndWait(BrowserView* browser, const QString& script, quint32 world = 0)
 {
     std::optional<QVariant> result;
     browser->page()->runJavaScript(
@@ -31,11 +31,11 @@ inline QVariant RunScriptAndWait(CBrowserCtrl* browser, const QString& script, q
 
 // Waits until the page at an address containing `urlPart` has loaded; the
 // engine's error page for an address that failed does not count.
-inline bool WaitForPage(CBrowserCtrl* browser, const QString& urlPart = {}, int timeoutMs = 10000)
+inline bool WaitForPage(BrowserView* browser, const QString& urlPart = {}, int timeoutMs = 10000)
 {
     return WaitFor(
         [&] {
-            return browser->GetReadyState() == CBrowserCtrl::Complete && browser->LoadSucceeded() &&
+            return browser->GetReadyState() == BrowserView::Complete && browser->LoadSucceeded() &&
                 browser->url().toString().contains(urlPart);
         },
         timeoutMs);
@@ -59,10 +59,10 @@ public:
 
 // The main window's settings for a test: the test's server stands in for
 // the maker's, and the data files live in the test's folder.
-inline MainDialog::Settings TestSettings(
+inline MainWindow::Settings TestSettings(
     const TestHttpServer& server, const TemporaryDirectory& folder)
 {
-    MainDialog::Settings settings = MainDialog::Settings::Defaults();
+    MainWindow::Settings settings = MainWindow::Settings::Defaults();
     settings.serverUrl = QString::fromStdString(server.Url());
     settings.dataFolder = QString::fromStdString(folder.path.string());
     return settings;

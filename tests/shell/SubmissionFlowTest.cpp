@@ -1,7 +1,7 @@
 #include "ShellTestSupport.h"
-#include "app/MainDialog.h"
-#include "profiles/ProfileStore.h"
-#include "profiles/StateFile.h"
+#include "core/profiles/ProfileStore.h"
+#include "core/profiles/StateFile.h"
+#include "shell/app/MainWindow.h"
 #include "support/SampleProfiles.h"
 #include "support/TemporaryDirectory.h"
 #include "support/TestHttpServer.h"
@@ -35,14 +35,14 @@ public:
 };
 
 // Counts the submissions the hooked forms report.
-class CountingDialog : public MainDialog
+class CountingDialog : public MainWindow
 {
 public:
-    using MainDialog::MainDialog;
+    using MainWindow::MainWindow;
     void OnFormSubmit() override
     {
         ++submissions;
-        MainDialog::OnFormSubmit();
+        MainWindow::OnFormSubmit();
     }
     int submissions = 0;
 };
@@ -235,18 +235,18 @@ document.getElementById('f').addEventListener('submit', function (e) {
 
     std::unique_ptr<CountingDialog> Open()
     {
-        MainDialog::Settings settings = TestSettings(server, folder);
+        MainWindow::Settings settings = TestSettings(server, folder);
         settings.clock = clock;
         auto dialog = std::make_unique<CountingDialog>(settings);
         dialog->show();
-        QObject::connect(dialog.get(), &MainDialog::pageFilled, dialog.get(),
+        QObject::connect(dialog.get(), &MainWindow::pageFilled, dialog.get(),
             [this](const FillReport& report) { fills.push_back(report); });
-        QObject::connect(dialog.get(), &MainDialog::pageChecked, dialog.get(),
+        QObject::connect(dialog.get(), &MainWindow::pageChecked, dialog.get(),
             [this](bool confirmed) { checks.push_back(confirmed); });
         return dialog;
     }
 
-    int Row(const MainDialog& dialog, const QString& name)
+    int Row(const MainWindow& dialog, const QString& name)
     {
         for (int row = 0; row < dialog.DirectoryList()->count(); ++row) {
             if (dialog.DirectoryList()->item(row)->text().startsWith(name + QStringLiteral(" [")))
@@ -255,7 +255,7 @@ document.getElementById('f').addEventListener('submit', function (e) {
         return -1;
     }
 
-    QString Entry(const MainDialog& dialog, const QString& name)
+    QString Entry(const MainWindow& dialog, const QString& name)
     {
         const int row = Row(dialog, name);
         return row < 0 ? QString() : dialog.DirectoryList()->item(row)->text();
@@ -263,14 +263,14 @@ document.getElementById('f').addEventListener('submit', function (e) {
 
     // Chooses a directory as a click in the list does, and waits for the
     // automatic fill of its page.
-    void Choose(MainDialog& dialog, const QString& name)
+    void Choose(MainWindow& dialog, const QString& name)
     {
         const std::size_t before = fills.size();
         dialog.DirectoryList()->setCurrentRow(Row(dialog, name));
         ASSERT_TRUE(WaitFor([&] { return fills.size() > before; })) << name.toStdString();
     }
 
-    QJsonObject Fields(CBrowserCtrl* browser)
+    QJsonObject Fields(BrowserView* browser)
     {
         const QString json = RunScriptAndWait(browser, QStringLiteral(R"(JSON.stringify({
             title: document.getElementsByName('title')[0].value,
@@ -424,10 +424,10 @@ TEST_F(SubmissionFlowTest, SlowConfirmationIsCheckedOnceItHasLoaded)
     Choose(*dialog, "Slow");
     Submit(*dialog);
     ASSERT_TRUE(
-        WaitFor([&] { return dialog->Browser()->GetReadyState() != CBrowserCtrl::Complete; }));
+        WaitFor([&] { return dialog->Browser()->GetReadyState() != BrowserView::Complete; }));
     PassCheckDelay();
     WaitForTicks(2);
-    ASSERT_NE(dialog->Browser()->GetReadyState(), CBrowserCtrl::Complete);
+    ASSERT_NE(dialog->Browser()->GetReadyState(), BrowserView::Complete);
     EXPECT_TRUE(checks.empty()) << "no check while the page still loads";
     ASSERT_TRUE(WaitFor([&] { return !checks.empty(); }));
     EXPECT_TRUE(checks.back());
@@ -601,10 +601,10 @@ TEST_F(SubmissionFlowTest, AFormInAFrameIsConfirmedByTheAnswerInItsFrame)
 {
     auto dialog = Open();
     Choose(*dialog, "Framed");
-    CBrowserCtrl* browser = dialog->Browser();
+    BrowserView* browser = dialog->Browser();
     const QString frame = QStringLiteral("document.getElementById('box').contentDocument");
     RunScriptAndWait(browser, QStringLiteral("quillmark.hookForm(%1.forms[0]); true").arg(frame),
-        CBrowserCtrl::scriptWorld);
+        BrowserView::scriptWorld);
     RunScriptAndWait(browser,
         QStringLiteral("%1.getElementsByName('title')[0].value = 'In a frame'; "
                        "%1.getElementById('send').click(); true")

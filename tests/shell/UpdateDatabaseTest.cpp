@@ -1,10 +1,10 @@
 #include "ShellTestSupport.h"
-#include "app/MainDialog.h"
-#include "directorydb/UserDatabase.h"
-#include "profiles/StateFile.h"
+#include "core/directorydb/UserDatabase.h"
+#include "core/profiles/StateFile.h"
+#include "shell/app/MainWindow.h"
+#include "shell/update/UpdateDialog.h"
 #include "support/TemporaryDirectory.h"
 #include "support/TestHttpServer.h"
-#include "update/CUpdateDialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -56,28 +56,28 @@ protected:
         folder.Write("sv.dat", StateFileBytes(store, &writer.name));
     }
 
-    std::unique_ptr<MainDialog> Open() { return Open(server); }
+    std::unique_ptr<MainWindow> Open() { return Open(server); }
 
-    std::unique_ptr<MainDialog> Open(
-        const TestHttpServer& maker, const std::function<void(MainDialog::Settings&)>& adjust = {})
+    std::unique_ptr<MainWindow> Open(
+        const TestHttpServer& maker, const std::function<void(MainWindow::Settings&)>& adjust = {})
     {
-        MainDialog::Settings settings = TestSettings(maker, folder);
+        MainWindow::Settings settings = TestSettings(maker, folder);
         settings.updateOptions.temporaryFolder = folder.path.string();
         if (adjust)
             adjust(settings);
-        auto dialog = std::make_unique<MainDialog>(settings);
+        auto dialog = std::make_unique<MainWindow>(settings);
         dialog->show();
         return dialog;
     }
 
     // From inside the modal wait: runs `step` on the wait dialog as soon as
     // `ready` holds for it.
-    static void DuringTheWait(QObject* context, std::function<bool(CUpdateDialog*)> ready,
-        std::function<void(CUpdateDialog*)> step)
+    static void DuringTheWait(QObject* context, std::function<bool(UpdateDialog*)> ready,
+        std::function<void(UpdateDialog*)> step)
     {
         auto* poll = new QTimer(context);
         QObject::connect(poll, &QTimer::timeout, context, [=] {
-            auto* wait = qobject_cast<CUpdateDialog*>(QApplication::activeModalWidget());
+            auto* wait = qobject_cast<UpdateDialog*>(QApplication::activeModalWidget());
             if (wait && wait->isVisible() && ready(wait)) {
                 poll->stop();
                 poll->deleteLater();
@@ -106,12 +106,12 @@ TEST_F(UpdateDatabaseTest, SuccessReloadsTheListWithTheProfilesMarks)
     ASSERT_TRUE(WaitForPage(dialog->Browser(), QStringLiteral("/updates/")));
     dialog->DirectoryList()->setCurrentRow(1);
     ASSERT_TRUE(
-        WaitFor([&] { return dialog->Browser()->GetReadyState() == CBrowserCtrl::Complete; }));
+        WaitFor([&] { return dialog->Browser()->GetReadyState() == BrowserView::Complete; }));
 
     // Through the menu, as the user does.
     QAction* update = nullptr;
     for (QAction* action : dialog->findChildren<QAction*>()) {
-        if (action->data().toInt() == MainDialog::UpdateDatabaseCommand)
+        if (action->data().toInt() == MainWindow::UpdateDatabaseCommand)
             update = action;
     }
     ASSERT_NE(update, nullptr);
@@ -181,7 +181,7 @@ TEST_F(UpdateDatabaseTest, TheWaitCannotBeDismissed)
     const auto dialog = Open();
     bool stayed = false;
     QTimer::singleShot(300, dialog.get(), [&] {
-        auto* wait = qobject_cast<CUpdateDialog*>(QApplication::activeModalWidget());
+        auto* wait = qobject_cast<UpdateDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(wait, nullptr);
         EXPECT_EQ(wait->windowTitle(), QStringLiteral("Update article directory database"));
         wait->reject();
@@ -209,8 +209,8 @@ TEST_F(UpdateDatabaseTest, CancelStopsTheTransferAndChangesNothing)
     QString bytes;
     std::chrono::steady_clock::time_point cancelled;
     DuringTheWait(
-        dialog.get(), [](CUpdateDialog* wait) { return wait->ProgressBar()->value() > 0; },
-        [&](CUpdateDialog* wait) {
+        dialog.get(), [](UpdateDialog* wait) { return wait->ProgressBar()->value() > 0; },
+        [&](UpdateDialog* wait) {
             share = wait->ProgressBar()->value();
             bytes = wait->BytesLabel()->text();
             cancelled = std::chrono::steady_clock::now();
@@ -235,15 +235,15 @@ TEST_F(UpdateDatabaseTest, TrickleEndsAtTheOverallLimit)
     TestHttpServer slow;
     slow.Trickle("/updates/quillmarkdemo.xml", "<r>  ", 20);
     slow.Start();
-    const auto dialog = Open(slow, [](MainDialog::Settings& settings) {
+    const auto dialog = Open(slow, [](MainWindow::Settings& settings) {
         settings.updateOptions.transferTimeout = std::chrono::milliseconds(300);
     });
 
     bool busy = false;
     QString bytes;
     DuringTheWait(
-        dialog.get(), [](CUpdateDialog* wait) { return !wait->BytesLabel()->text().isEmpty(); },
-        [&](CUpdateDialog* wait) {
+        dialog.get(), [](UpdateDialog* wait) { return !wait->BytesLabel()->text().isEmpty(); },
+        [&](UpdateDialog* wait) {
             busy = wait->ProgressBar()->maximum() == 0;
             bytes = wait->BytesLabel()->text();
         });
@@ -265,8 +265,8 @@ TEST_F(UpdateDatabaseTest, AWaitEndedFromOutsideIsNoAnswer)
     for (const int result : {int(QDialog::Rejected), int(QDialog::Accepted)}) {
         SCOPED_TRACE(result);
         DuringTheWait(
-            dialog.get(), [](CUpdateDialog*) { return true; },
-            [result](CUpdateDialog* wait) { wait->done(result); });
+            dialog.get(), [](UpdateDialog*) { return true; },
+            [result](UpdateDialog* wait) { wait->done(result); });
         dialog->UpdateDatabase();
         EXPECT_TRUE(boxes.messages.empty());
         EXPECT_EQ(Database(), oldDatabase);
@@ -279,7 +279,7 @@ TEST_F(UpdateDatabaseTest, DestroyingTheWaitStopsItsWorker)
     TestHttpServer slow;
     slow.Trickle("/updates/quillmarkdemo.xml", "<r>  ", 20);
     slow.Start();
-    auto wait = std::make_unique<CUpdateDialog>();
+    auto wait = std::make_unique<UpdateDialog>();
     wait->updateUrl = slow.Url("/updates/quillmarkdemo.xml");
     wait->databasePath = folder.FilePath("dirdata.xml");
     wait->options.temporaryFolder = folder.path.string();
@@ -311,7 +311,7 @@ TEST_F(UpdateDatabaseTest, OnlyHttpAndHttpsServersAreUsed)
     for (const auto& row : rows) {
         SCOPED_TRACE(row.url);
         boxes.messages.clear();
-        const auto dialog = Open(server, [&](MainDialog::Settings& settings) {
+        const auto dialog = Open(server, [&](MainWindow::Settings& settings) {
             settings.serverUrl = QString::fromStdString(row.url);
         });
         const Message refusal {"The address of the maker's server, \"" + row.url +
@@ -334,7 +334,7 @@ TEST_F(UpdateDatabaseTest, OnlyHttpAndHttpsServersAreUsed)
 
 TEST(UpdateDialogTest, MissingAddressIsAnInternalError)
 {
-    CUpdateDialog dialog;
+    UpdateDialog dialog;
     dialog.databasePath = "/tmp/dirdata.xml";
     dialog.exec();
     EXPECT_EQ(dialog.ExitCode(), std::optional<int>(UpdateInternalError));

@@ -1,6 +1,6 @@
 #include "support/ChildProcess.h"
 
-#include "common/AtomicFile.h"
+#include "core/common/AtomicFile.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "fill/FillPlan.h"
-#include "profiles/Profile.h"
+#include "core/fill/FillPlan.h"
+#include "core/profiles/Profile.h"
 
 #include <ostream>
 

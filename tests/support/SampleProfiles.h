@@ -1,6 +1,6 @@
 #pragma once
 
-#include "profiles/Profile.h"
+#include "core/profiles/Profile.h"
 
 #include <set>
 #include <string>

@@ -1,0 +1,18 @@
+#include "core/directorydb/DirectoryListEntry.h"
+
+std::string DirectoryListEntry(const std::string& directoryName, bool hasProfile, bool sent)
+{
+    if (!hasProfile)
+        return directoryName;
+    return directoryName + (sent ? " [sent]" : " [not sent]");
+}
+
+std::string DirectoryNameFromEntry(const std::string& entry)
+{
+    return entry.substr(0, entry.find(" ["));
+}
+
+std::string SentDirectoryEntry(const std::string& entry)
+{
+    return DirectoryNameFromEntry(entry) + " [sent]";
+}

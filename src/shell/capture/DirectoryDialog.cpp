@@ -1,0 +1,244 @@
+#include "shell/capture/DirectoryDialog.h"
+
+#include "core/fill/PlaceholderExpansion.h"
+#include "shell/common/MessageBox.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMap>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <utility>
+
+namespace {
+
+enum Column
+{
+    LabelColumn,
+    NameColumn,
+    IndexColumn,
+    KindColumn,
+    ValueColumn,
+    ColumnCount
+};
+
+QString FromStd(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+QString OptionsText(const std::vector<FieldOption>& options)
+{
+    QStringList texts;
+    for (const FieldOption& option : options)
+        texts << (option.text.empty() ? FromStd(option.value) : FromStd(option.text));
+    return texts.join(QStringLiteral(", "));
+}
+
+// How the dialog names a row's kind; lists and groups name their choices.
+QString KindText(const DraftRow& row)
+{
+    if (!row.onPage) {
+        return DirectoryDialog::tr("not on this page (%1)")
+            .arg(QString::fromLatin1(ControlTypeName(row.type)));
+    }
+    switch (row.field.kind) {
+    case FieldKind::Text:
+        return DirectoryDialog::tr("text");
+    case FieldKind::TextArea:
+        return DirectoryDialog::tr("text area");
+    case FieldKind::Password:
+        return DirectoryDialog::tr("password");
+    case FieldKind::Email:
+        return DirectoryDialog::tr("e-mail");
+    case FieldKind::Select:
+        return DirectoryDialog::tr("select: %1").arg(OptionsText(row.field.options));
+    case FieldKind::CheckBox:
+        return DirectoryDialog::tr("check box");
+    case FieldKind::Radio:
+        return DirectoryDialog::tr("radio group: %1").arg(OptionsText(row.field.options));
+    case FieldKind::Editor:
+        return DirectoryDialog::tr("rich-text editor");
+    }
+    return {};
+}
+
+// What the value chooser of a row offers: nothing, the placeholders, the
+// variables, and the values a list, group or check box can take.
+QStringList ValueChoices(const DraftRow& row, const std::vector<VariableRecord>& variables)
+{
+    QStringList choices {QString()};
+    for (const std::string& token : PlaceholderTokens())
+        choices << FromStd(token);
+    for (const VariableRecord& variable : variables)
+        choices << FromStd(variable.name);
+    for (const FieldOption& option : row.field.options)
+        choices << FromStd(option.value);
+    if (row.type == ControlType::CheckBox || row.field.kind == FieldKind::CheckBox)
+        choices << QStringLiteral("1");
+    choices.removeDuplicates();
+    return choices;
+}
+
+// What a category variable picks, option by option: "Health: Health and
+// Fitness, Medicine; Other: any other category".
+QString VariableText(const VariableRecord& variable, const std::vector<FieldOption>& options)
+{
+    QStringList picks;
+    QMap<QString, QStringList> categoriesOf;
+    for (const CondRecord& cond : variable.conds) {
+        QString option = FromStd(cond.value);
+        for (const FieldOption& candidate : options) {
+            if (candidate.value == cond.value && !candidate.text.empty())
+                option = FromStd(candidate.text);
+        }
+        if (!categoriesOf.contains(option))
+            picks << option;
+        categoriesOf[option] << (cond.category ? FromStd(*cond.category)
+                                               : DirectoryDialog::tr("any other category"));
+    }
+    QStringList lines;
+    for (const QString& option : picks)
+        lines << option + QLatin1String(": ") + categoriesOf[option].join(QStringLiteral(", "));
+    return DirectoryDialog::tr("%1 picks by the profile's category:\n%2")
+        .arg(FromStd(variable.name), lines.join(QLatin1Char('\n')));
+}
+
+QTableWidgetItem* ReadOnlyItem(const QString& text)
+{
+    auto* item = new QTableWidgetItem(text);
+    item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+    item->setToolTip(text);
+    return item;
+}
+
+} // namespace
+
+DirectoryDialog::DirectoryDialog(
+    DirectoryDraft draft, bool editing, SaveFunction save, QWidget* parent)
+    : QDialog(parent)
+    , draft(std::move(draft))
+    , save(std::move(save))
+{
+    setWindowTitle(editing ? tr("Edit Directory") : tr("Add Directory"));
+    auto* layout = new QVBoxLayout(this);
+    auto* form = new QFormLayout;
+    nameEdit = new QLineEdit(FromStd(this->draft.name), this);
+    addressEdit = new QLineEdit(FromStd(this->draft.submitUrl), this);
+    form->addRow(tr("Directory &name:"), nameEdit);
+    form->addRow(tr("Submission &page:"), addressEdit);
+    layout->addLayout(form);
+
+    auto* fieldsLabel = new QLabel(tr("Form &fields. A field whose value is empty is not filled; "
+                                      "values may hold placeholders such as #title#."),
+        this);
+    fieldsLabel->setWordWrap(true);
+    layout->addWidget(fieldsLabel);
+    fieldTable = new QTableWidget(this);
+    fieldsLabel->setBuddy(fieldTable);
+    layout->addWidget(fieldTable, 1);
+    FillFieldTable();
+
+    auto* confirmation = new QFormLayout;
+    confirmationEdit = new QLineEdit(FromStd(this->draft.onSubmit), this);
+    confirmationEdit->setPlaceholderText(tr("After a submission: select the page's confirmation "
+                                            "and choose Settings > Use Selected Text as "
+                                            "Confirmation"));
+    confirmation->addRow(tr("&Confirmation text:"), confirmationEdit);
+    layout->addLayout(confirmation);
+
+    auto* buttons = new QDialogButtonBox(this);
+    saveButton = buttons->addButton(QDialogButtonBox::Save);
+    buttons->addButton(QDialogButtonBox::Cancel);
+    if (editing) {
+        removeButton =
+            buttons->addButton(tr("&Remove Directory"), QDialogButtonBox::DestructiveRole);
+        connect(removeButton, &QPushButton::clicked, this, &DirectoryDialog::AskToRemove);
+    }
+    connect(buttons, &QDialogButtonBox::accepted, this, &DirectoryDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &DirectoryDialog::reject);
+    layout->addWidget(buttons);
+    resize(760, 520);
+}
+
+void DirectoryDialog::FillFieldTable()
+{
+    fieldTable->setColumnCount(ColumnCount);
+    fieldTable->setHorizontalHeaderLabels(
+        {tr("Label"), tr("Name"), tr("Index"), tr("Kind"), tr("Value")});
+    fieldTable->setRowCount(int(draft.rows.size()));
+    fieldTable->verticalHeader()->hide();
+    fieldTable->setSelectionMode(QAbstractItemView::NoSelection);
+    for (int row = 0; row < int(draft.rows.size()); ++row) {
+        const DraftRow& draftRow = draft.rows[std::size_t(row)];
+        fieldTable->setItem(row, LabelColumn, ReadOnlyItem(FromStd(draftRow.field.label)));
+        fieldTable->setItem(row, NameColumn, ReadOnlyItem(FromStd(draftRow.field.name)));
+        fieldTable->setItem(row, IndexColumn, ReadOnlyItem(QString::number(draftRow.field.index)));
+        fieldTable->setItem(row, KindColumn, ReadOnlyItem(KindText(draftRow)));
+        auto* value = new QComboBox(fieldTable);
+        value->setEditable(true);
+        value->setInsertPolicy(QComboBox::NoInsert);
+        value->addItems(ValueChoices(draftRow, draft.variables));
+        value->setCurrentText(FromStd(draftRow.value));
+        for (const VariableRecord& variable : draft.variables) {
+            if (draftRow.value == variable.name)
+                value->setToolTip(VariableText(variable, draftRow.field.options));
+        }
+        fieldTable->setCellWidget(row, ValueColumn, value);
+    }
+    QHeaderView* header = fieldTable->horizontalHeader();
+    header->setSectionResizeMode(LabelColumn, QHeaderView::Stretch);
+    header->setSectionResizeMode(KindColumn, QHeaderView::Stretch);
+    header->setSectionResizeMode(ValueColumn, QHeaderView::Stretch);
+    fieldTable->resizeColumnToContents(NameColumn);
+    fieldTable->resizeColumnToContents(IndexColumn);
+}
+
+QComboBox* DirectoryDialog::ValueBox(int row) const
+{
+    return qobject_cast<QComboBox*>(fieldTable->cellWidget(row, ValueColumn));
+}
+
+DirectoryDraft DirectoryDialog::Draft() const
+{
+    DirectoryDraft edited = draft;
+    edited.name = nameEdit->text().trimmed().toStdString();
+    edited.submitUrl = addressEdit->text().trimmed().toStdString();
+    edited.onSubmit = confirmationEdit->text().toStdString();
+    for (int row = 0; row < int(edited.rows.size()); ++row)
+        edited.rows[std::size_t(row)].value = ValueBox(row)->currentText().toStdString();
+    return edited;
+}
+
+void DirectoryDialog::accept()
+{
+    const DirectoryDraft edited = Draft();
+    const char* missing = edited.name.empty() ? "Please enter the directory's name."
+        : edited.submitUrl.empty()            ? "Please enter the address of its submission page."
+                                              : nullptr;
+    if (missing) {
+        ShowMessageBox(this, {missing, windowTitle().toStdString(), MessageIcon::Exclamation});
+        return;
+    }
+    if (const Result saved = save(edited); !saved) {
+        ShowMessageBox(this,
+            {"The directory was not saved: " + saved.Reason(), windowTitle().toStdString(),
+                MessageIcon::Error});
+        return;
+    }
+    QDialog::accept();
+}
+
+void DirectoryDialog::AskToRemove()
+{
+    const Message question {"Remove the directory \"" + draft.name + "\" from your directories?",
+        windowTitle().toStdString(), MessageIcon::Exclamation};
+    if (ShowMessageBox(this, question, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes)
+        done(Removed);
+}

@@ -1,0 +1,81 @@
+#include "shell/profiles/SortedWidgets.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QKeyEvent>
+#include <QListWidget>
+
+namespace {
+
+// A list that takes the focus makes its first entry current without
+// selecting it; a key that moves to where the current entry already is
+// then selects nothing. This filter selects the entry a key moved to.
+class KeySelection : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress || !IsMoveKey(static_cast<QKeyEvent*>(event)))
+            return false;
+        auto* list = static_cast<QListWidget*>(watched);
+        if (!list->selectedItems().isEmpty() || list->count() == 0)
+            return false;
+        // Nothing is chosen yet: the first step down or up, Home and the
+        // page keys choose the first entry, End the last.
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        list->setCurrentRow(
+            key == Qt::Key_End ? list->count() - 1 : 0, QItemSelectionModel::ClearAndSelect);
+        return true;
+    }
+
+private:
+    static bool IsMoveKey(const QKeyEvent* event)
+    {
+        switch (event->key()) {
+        case Qt::Key_Home:
+        case Qt::Key_End:
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+            return event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier;
+        default:
+            return false;
+        }
+    }
+};
+
+template<typename TextAt>
+int SortedPosition(int count, TextAt textAt, const QString& text)
+{
+    int index = 0;
+    while (index < count && QString::compare(textAt(index), text, Qt::CaseInsensitive) <= 0)
+        ++index;
+    return index;
+}
+
+} // namespace
+
+void AddSorted(QComboBox* combo, const QString& text, const QVariant& data)
+{
+    combo->insertItem(SortedPosition(
+                          combo->count(), [combo](int i) { return combo->itemText(i); }, text),
+        text, data);
+}
+
+void AddSorted(QListWidget* list, const QString& text, const QVariant& data)
+{
+    auto* item = new QListWidgetItem(text);
+    item->setData(Qt::UserRole, data);
+    list->insertItem(SortedPosition(
+                         list->count(), [list](int i) { return list->item(i)->text(); }, text),
+        item);
+}
+
+void SelectWithKeys(QListWidget* list)
+{
+    list->installEventFilter(new KeySelection(list));
+}

@@ -1,0 +1,156 @@
+#include "shell/update/UpdateDialog.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLocale>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+UpdateDialog::UpdateDialog(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+{
+    setWindowTitle(tr("Update article directory database"));
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(
+        new QLabel(tr("Please wait while the article directory database is updated"), this));
+
+    // Busy until the first bytes tell more.
+    progressBar = new QProgressBar(this);
+    progressBar->setRange(0, 0);
+    progressBar->setTextVisible(false);
+    layout->addWidget(progressBar);
+    bytesLabel = new QLabel(this);
+    layout->addWidget(bytesLabel);
+
+    cancelButton = new QPushButton(tr("Cancel"), this);
+    // Enter must not cancel an update by chance.
+    cancelButton->setAutoDefault(false);
+    connect(cancelButton, &QPushButton::clicked, this, &UpdateDialog::OnCancel);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cancelButton);
+    layout->addLayout(buttons);
+    setModal(true);
+}
+
+UpdateDialog::UpdateDialog(
+    std::string updateUrl, std::string databasePath, DownloadOptions options, QWidget* parent)
+    : UpdateDialog(parent)
+{
+    this->updateUrl = std::move(updateUrl);
+    this->databasePath = std::move(databasePath);
+    this->options = std::move(options);
+}
+
+UpdateDialog::~UpdateDialog()
+{
+    cancelRequested = true;
+    if (worker.joinable())
+        worker.join();
+}
+
+void UpdateDialog::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // The download starts once the dialog is on screen, and only once.
+    if (!started) {
+        started = true;
+        QTimer::singleShot(50, this, &UpdateDialog::OnTimer);
+    }
+}
+
+void UpdateDialog::OnTimer()
+{
+    if (!isVisible() || cancelRequested)
+        return;
+    if (updateUrl.empty() || databasePath.empty()) {
+        Finish(UpdateInternalError);
+        return;
+    }
+    try {
+        worker = std::thread([this, url = updateUrl, path = databasePath, options = options] {
+            DownloadControl control;
+            control.cancel = &cancelRequested;
+            control.progress = [this](std::uint64_t received, std::uint64_t total) {
+                bytesReceived = received;
+                bytesTotal = total;
+                if (!progressPosted.exchange(true))
+                    QMetaObject::invokeMethod(
+                        this, [this] { OnProgress(); }, Qt::QueuedConnection);
+            };
+            const int code = DownloadDatabase(url, path, options, nullptr, control);
+            // Back to the user-interface thread. The dialog outlives the
+            // worker: its destructor waits for it, and what was posted to
+            // it goes with it.
+            QMetaObject::invokeMethod(
+                this, [this, code] { OnDownloadFinished(code); }, Qt::QueuedConnection);
+        });
+    } catch (const std::system_error&) {
+        Finish(UpdateInternalError);
+    }
+}
+
+void UpdateDialog::OnProgress()
+{
+    progressPosted = false;
+    const std::uint64_t received = bytesReceived;
+    const std::uint64_t total = bytesTotal;
+    const QLocale locale;
+    if (total > 0) {
+        progressBar->setRange(0, 100);
+        progressBar->setValue(int(std::min<std::uint64_t>(received, total) * 100 / total));
+        progressBar->setTextVisible(true);
+        bytesLabel->setText(
+            tr("%1 of %2 bytes received")
+                .arg(locale.toString(qulonglong(received)), locale.toString(qulonglong(total))));
+    } else {
+        bytesLabel->setText(tr("%1 bytes received").arg(locale.toString(qulonglong(received))));
+    }
+}
+
+void UpdateDialog::OnDownloadFinished(int code)
+{
+    if (worker.joinable())
+        worker.join();
+    // A wait that already ended some other way keeps its empty answer.
+    if (isVisible())
+        Finish(code);
+}
+
+void UpdateDialog::Finish(int code)
+{
+    exitCode = code;
+    QDialog::done(Accepted);
+}
+
+void UpdateDialog::OnCancel()
+{
+    cancelRequested = true;
+    cancelButton->setEnabled(false);
+    // A running worker gives its answer within moments; without one there
+    // is nothing to wait for.
+    if (!worker.joinable())
+        QDialog::done(Rejected);
+}
+
+void UpdateDialog::done(int result)
+{
+    // However the wait ends, the download ends with it.
+    cancelRequested = true;
+    QDialog::done(result);
+}
+
+void UpdateDialog::reject()
+{
+    // Neither Escape nor the close box ends the wait.
+}
+
+void UpdateDialog::closeEvent(QCloseEvent* event)
+{
+    event->ignore();
+}
