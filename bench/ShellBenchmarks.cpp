@@ -12,7 +12,7 @@
 #include "core/profiles/Profile.h"
 #include "core/profiles/ProfileStore.h"
 #include "core/profiles/StateFile.h"
-#include "shell/app/DirectoryListBox.h"
+#include "shell/app/DirectoryListModel.h"
 #include "shell/app/MainWindow.h"
 #include "shell/browser/BrowserView.h"
 #include "shell/browser/ScriptResults.h"
@@ -24,7 +24,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QListWidget>
+#include <QListView>
 #include <QWebEnginePage>
 
 #include <benchmark/benchmark.h>
@@ -105,15 +105,15 @@ void FillHundredFieldsAfterLoad(benchmark::State& state, const std::string& path
 
     int written = 0;
     for (auto _ : state) {
-        browser.Navigate(TheSite().server.Url(path));
-        if (!WaitFor([&] { return browser.GetReadyState() == BrowserView::Complete; })) {
+        browser.navigate(TheSite().server.Url(path));
+        if (!WaitFor([&] { return browser.isLoading() == false; })) {
             state.SkipWithError("the page did not load");
             break;
         }
         QElapsedTimer timer;
         timer.start();
         std::optional<FillReport> report;
-        browser.RunScript(
+        browser.runScript(
             QString::fromStdString(FillScript(BuildFillPlan(database, "Big", profile))),
             [&](const QVariant& result) { report = FillReportFromScript(result, fieldCount); });
         WaitFor([&] { return report.has_value(); });
@@ -144,8 +144,8 @@ BENCHMARK(BM_FillHundredFieldsInFrameAndShadowRoot)->UseManualTime()->Unit(bench
 void BM_SearchMarkerInFiveMegabytePage(benchmark::State& state)
 {
     BrowserView browser;
-    browser.Navigate(TheSite().server.Url("/big"));
-    if (!WaitFor([&] { return browser.GetReadyState() == BrowserView::Complete; })) {
+    browser.navigate(TheSite().server.Url("/big"));
+    if (!WaitFor([&] { return browser.isLoading() == false; })) {
         state.SkipWithError("the page did not load");
         return;
     }
@@ -153,7 +153,7 @@ void BM_SearchMarkerInFiveMegabytePage(benchmark::State& state)
         QElapsedTimer timer;
         timer.start();
         std::optional<bool> found;
-        browser.ReadPageHtml(&browser, [&](const std::string& html) {
+        browser.readPageHtml(&browser, [&](const std::string& html) {
             found = PageConfirmsSubmission(html, "Thank you, your article has been received");
         });
         WaitFor([&] { return found.has_value(); });
@@ -189,21 +189,21 @@ void BM_ChooseProfileWithTenThousandDirectories(benchmark::State& state)
     const std::string selected = "Profile 0";
     folder.Write("sv.dat", StateFileBytes(store, &selected));
 
-    MainWindow::Settings settings = MainWindow::Settings::Defaults();
+    MainWindow::Settings settings = MainWindow::Settings::defaults();
     settings.serverUrl = QString::fromStdString(TheSite().server.Url());
     settings.dataFolder = QString::fromStdString(folder.path.string());
     MainWindow dialog(settings);
     dialog.show();
-    WaitFor([&] { return dialog.Browser()->GetReadyState() == BrowserView::Complete; });
+    WaitFor([&] { return !dialog.browser()->isLoading(); });
 
     int next = 1;
     for (auto _ : state) {
         QElapsedTimer timer;
         timer.start();
-        dialog.ProfileCombo()->setCurrentIndex(next);
+        dialog.profileCombo()->setCurrentIndex(next);
         state.SetIterationTime(timer.nsecsElapsed() / 1e9);
-        if (dialog.CurrentProfile().name != "Profile " + std::to_string(next) ||
-            dialog.DirectoryList()->count() != directories) {
+        if (dialog.currentProfile()->name != "Profile " + std::to_string(next) ||
+            dialog.directoryList()->model()->rowCount() != directories) {
             state.SkipWithError("the list was not rebuilt for the chosen profile");
             break;
         }

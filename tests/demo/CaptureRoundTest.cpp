@@ -42,7 +42,7 @@ protected:
 
     void Open()
     {
-        MainWindow::Settings settings = MainWindow::Settings::Defaults();
+        MainWindow::Settings settings = MainWindow::Settings::defaults();
         settings.serverUrl = QStringLiteral("http://127.0.0.1:%1").arg(server.Port());
         settings.dataFolder = QString::fromStdString(folder.path.string());
         settings.updateOptions.temporaryFolder = folder.path.string();
@@ -54,19 +54,12 @@ protected:
             [this](bool confirmed) { checked = confirmed; });
     }
 
-    QAction* Command(MainWindow::Command id) const
-    {
-        for (QAction* action : window->findChildren<QAction*>()) {
-            if (action->data().toInt() == id)
-                return action;
-        }
-        return nullptr;
-    }
+    QAction* Command(const char* name) const { return Child<QAction>(*window, name); }
 
     // Triggers the command `id` and runs `step` on the dialog of type
     // `Dialog` it opens, from inside the dialog's own event loop.
     template<typename Dialog>
-    void InTheDialog(MainWindow::Command id, std::function<void(Dialog&)> step)
+    void InTheDialog(const char* id, std::function<void(Dialog&)> step)
     {
         bool ran = false;
         QTimer poll;
@@ -95,21 +88,21 @@ protected:
 TEST_F(CaptureRoundTest, APageBecomesADirectoryThatIsFilledAndMarkedSent)
 {
     Open();
-    BrowserView* browser = window->Browser();
+    BrowserView* browser = window->browser();
     ASSERT_TRUE(WaitForPage(browser, QStringLiteral("/updates/")));
-    const QStringList makers = Entries(window->DirectoryList());
+    const QStringList makers = Entries(window->directoryList());
     EXPECT_FALSE(makers.join(QLatin1Char('\n')).contains(QStringLiteral("Meadowlark")));
     // Opened by its address, as the user finds a directory.
-    InTheDialog<QInputDialog>(MainWindow::OpenPageCommand, [this](QInputDialog& dialog) {
+    InTheDialog<QInputDialog>("openPageAction", [this](QInputDialog& dialog) {
         dialog.setTextValue(
             QStringLiteral("127.0.0.1:%1/meadowlark/submit.html").arg(server.Port()));
         dialog.accept();
     });
     ASSERT_TRUE(WaitForPage(browser, QStringLiteral("/meadowlark/")));
-    ASSERT_TRUE(WaitFor([&] { return Command(MainWindow::AddDirectoryCommand)->isEnabled(); }));
+    ASSERT_TRUE(WaitFor([&] { return Command("addPageAction")->isEnabled(); }));
 
     // What the dialog proposes for each field of the page.
-    InTheDialog<DirectoryDialog>(MainWindow::AddDirectoryCommand, [](DirectoryDialog& dialog) {
+    InTheDialog<DirectoryDialog>("addPageAction", [](DirectoryDialog& dialog) {
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Add Directory"));
         EXPECT_EQ(
             dialog.NameEdit()->text(), QStringLiteral("Send an Article - Meadowlark Articles"));
@@ -148,7 +141,7 @@ TEST_F(CaptureRoundTest, APageBecomesADirectoryThatIsFilledAndMarkedSent)
     EXPECT_TRUE(boxes.messages.empty());
 
     // Saved, listed after the maker's directories, chosen and filled.
-    EXPECT_EQ(Entries(window->DirectoryList()),
+    EXPECT_EQ(Entries(window->directoryList()),
         makers + QStringList {QStringLiteral("Meadowlark Articles [not sent]")});
     ASSERT_TRUE(WaitFor([&] { return filled.has_value(); }));
     EXPECT_EQ(*filled, (FillReport {9, 9, {}}));
@@ -157,7 +150,7 @@ TEST_F(CaptureRoundTest, APageBecomesADirectoryThatIsFilledAndMarkedSent)
     RunScriptAndWait(browser, QStringLiteral("document.querySelector('button').click()"));
     ASSERT_TRUE(WaitFor([&] { return checked.has_value(); }, 15000));
     EXPECT_FALSE(*checked);
-    EXPECT_TRUE(Entries(window->DirectoryList()).contains("Meadowlark Articles [not sent]"));
+    EXPECT_TRUE(Entries(window->directoryList()).contains("Meadowlark Articles [not sent]"));
 
     // The user selects the confirmation and takes it.
     checked.reset();
@@ -170,10 +163,10 @@ TEST_F(CaptureRoundTest, APageBecomesADirectoryThatIsFilledAndMarkedSent)
                     .toString()
                     .contains(QStringLiteral("Meadowlark has your article.")));
     ASSERT_TRUE(WaitFor([&] { return browser->hasSelection(); }));
-    Command(MainWindow::UseSelectionCommand)->trigger();
+    Command("useSelectionAction")->trigger();
     ASSERT_TRUE(WaitFor([&] { return checked.has_value(); }));
     EXPECT_TRUE(*checked);
-    EXPECT_TRUE(Entries(window->DirectoryList()).contains("Meadowlark Articles [sent]"));
+    EXPECT_TRUE(Entries(window->directoryList()).contains("Meadowlark Articles [sent]"));
     EXPECT_TRUE(boxes.messages.empty());
 
     // The file is the writer's: the tool finds nothing in it, and an update
@@ -186,11 +179,11 @@ TEST_F(CaptureRoundTest, APageBecomesADirectoryThatIsFilledAndMarkedSent)
     std::ostringstream out, err;
     EXPECT_EQ(RunDbTool({"check", UserDatabase()}, out, err), 0) << out.str() << err.str();
     const std::string before = TemporaryDirectory::Read(UserDatabase());
-    window->UpdateDatabase();
+    window->updateDatabase();
     EXPECT_EQ(boxes.messages,
         (std::vector<Message> {{"Update successful", "Update", MessageIcon::None}}));
     EXPECT_EQ(TemporaryDirectory::Read(UserDatabase()), before);
-    EXPECT_TRUE(Entries(window->DirectoryList()).contains("Meadowlark Articles [sent]"));
+    EXPECT_TRUE(Entries(window->directoryList()).contains("Meadowlark Articles [sent]"));
 }
 
 TEST_F(CaptureRoundTest, ASavedDirectoryOpensAgainToBeEditedAndRemoved)
@@ -205,12 +198,12 @@ TEST_F(CaptureRoundTest, ASavedDirectoryOpensAgainToBeEditedAndRemoved)
         {"gone", ControlType::Edit, 0, "#url#"}};
     ASSERT_TRUE(SaveUserDirectory(UserDatabase(), record));
     Open();
-    window->DirectoryList()->setCurrentRow(window->DirectoryList()->count() - 1);
+    ChooseRow(window->directoryList(), window->directoryList()->model()->rowCount() - 1);
     ASSERT_TRUE(WaitFor([&] { return filled.has_value(); }));
-    ASSERT_TRUE(WaitFor([&] { return Command(MainWindow::AddDirectoryCommand)->isEnabled(); }));
+    ASSERT_TRUE(WaitFor([&] { return Command("addPageAction")->isEnabled(); }));
 
-    SetMessageBoxHook([](const Message&) { return QMessageBox::Yes; });
-    InTheDialog<DirectoryDialog>(MainWindow::AddDirectoryCommand, [](DirectoryDialog& dialog) {
+    boxes.answer = QMessageBox::Yes;
+    InTheDialog<DirectoryDialog>("addPageAction", [](DirectoryDialog& dialog) {
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Edit Directory"));
         EXPECT_EQ(
             dialog.ConfirmationEdit()->text(), QStringLiteral("Meadowlark has your article."));
@@ -224,7 +217,7 @@ TEST_F(CaptureRoundTest, ASavedDirectoryOpensAgainToBeEditedAndRemoved)
         dialog.RemoveButton()->click();
     });
     EXPECT_FALSE(ReadUserDirectory(UserDatabase(), "Meadowlark Articles"));
-    EXPECT_FALSE(Entries(window->DirectoryList()).join(QLatin1Char('\n')).contains("Meadowlark"));
+    EXPECT_FALSE(Entries(window->directoryList()).join(QLatin1Char('\n')).contains("Meadowlark"));
 }
 
 } // namespace

@@ -84,7 +84,7 @@ protected:
         ASSERT_TRUE(server.Start("127.0.0.1", 0));
         ASSERT_TRUE(database.Load(demoDir + "/www/updates/quillmarkdemo.xml"));
         ASSERT_TRUE(database.GetDirectoryNames(names));
-        browser.SetFormSubmitSink(sink);
+        browser.setFormSubmitSink(sink);
         QObject::connect(
             &browser, &QWebEngineView::loadFinished, &browser, [this](bool ok) { loadedOk = ok; });
     }
@@ -95,13 +95,9 @@ protected:
     {
         EXPECT_EQ(url.compare(0, demoBase.size(), demoBase), 0) << url;
         loadedOk.reset();
-        browser.Navigate(
+        browser.navigate(
             "http://127.0.0.1:" + std::to_string(server.Port()) + url.substr(demoBase.size()));
-        return WaitFor(
-                   [&] {
-                       return loadedOk.has_value() &&
-                           browser.GetReadyState() == BrowserView::Complete;
-                   },
+        return WaitFor([&] { return loadedOk.has_value() && browser.isLoading() == false; },
                    kTimeoutMs) &&
             *loadedOk;
     }
@@ -110,7 +106,7 @@ protected:
     std::optional<QVariant> RunProgramScript(const std::string& script)
     {
         return Answer<QVariant>(
-            [&](auto done) { browser.RunScript(QString::fromStdString(script), done); });
+            [&](auto done) { browser.runScript(QString::fromStdString(script), done); });
     }
 
     // Runs `script` among the page's own scripts, as a user's action would.

@@ -28,7 +28,7 @@ public:
 bool BrowserHasFocus(const MainWindow& dialog)
 {
     QWidget* focus = QApplication::focusWidget();
-    return focus && (focus == dialog.Browser() || dialog.Browser()->isAncestorOf(focus));
+    return focus && (focus == dialog.browser() || dialog.browser()->isAncestorOf(focus));
 }
 
 TEST(KeyboardWalkTest, ThreeDirectoriesByKeyboardAlone)
@@ -54,7 +54,7 @@ TEST(KeyboardWalkTest, ThreeDirectoriesByKeyboardAlone)
     folder.Write("sv.dat", StateFileBytes(store, &profile.name));
 
     MessageBoxRecorder boxes;
-    MainWindow::Settings settings = MainWindow::Settings::Defaults();
+    MainWindow::Settings settings = MainWindow::Settings::defaults();
     settings.serverUrl = QString::fromStdString(base);
     settings.dataFolder = QString::fromStdString(folder.path.string());
     const auto clock = std::make_shared<ManualClock>();
@@ -65,8 +65,8 @@ TEST(KeyboardWalkTest, ThreeDirectoriesByKeyboardAlone)
         [&fills](const FillReport& report) { fills.push_back(report); });
     dialog.show();
     dialog.activateWindow();
-    ASSERT_TRUE(WaitFor([&] { return QApplication::focusWidget() == dialog.DirectoryList(); }));
-    EXPECT_EQ(dialog.ProgressLabel()->text(), QStringLiteral("Sent to 0 of 4 directories"));
+    ASSERT_TRUE(WaitFor([&] { return QApplication::focusWidget() == dialog.directoryList(); }));
+    EXPECT_EQ(dialog.progressLabel()->text(), QStringLiteral("Sent to 0 of 4 directories"));
 
     const struct
     {
@@ -86,35 +86,35 @@ TEST(KeyboardWalkTest, ThreeDirectoriesByKeyboardAlone)
         const std::size_t filled = fills.size();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_N, Qt::ControlModifier);
         ASSERT_TRUE(WaitFor([&] { return fills.size() > filled; }, 15000));
-        ASSERT_EQ(dialog.DirectoryList()->selectedItems().size(), 1);
-        EXPECT_EQ(dialog.DirectoryList()->selectedItems().first()->text(),
+        ASSERT_EQ(dialog.directoryList()->selectionModel()->selectedRows().size(), 1);
+        EXPECT_EQ(dialog.directoryList()->currentIndex().data().toString(),
             QString::fromUtf8(step.directory) + QStringLiteral(" [not sent]"));
         EXPECT_EQ(fills.back().focused, std::optional<std::string>(step.field));
         ASSERT_TRUE(WaitFor([&] { return BrowserHasFocus(dialog); }));
 
         QTest::keyClicks(QApplication::focusWidget(), QString::fromUtf8(step.typed));
-        const unsigned loads = dialog.Browser()->LoadCount();
+        const unsigned loads = dialog.browser()->loadCount();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        ASSERT_TRUE(WaitFor([&] { return dialog.SubmitPending(); }, 15000));
+        ASSERT_TRUE(WaitFor([&] { return dialog.submitPending(); }, 15000));
         // The watch's delay lets the page that follows arrive; the test's
         // clock passes it only once that page is there.
         ASSERT_TRUE(WaitFor(
             [&] {
-                return dialog.Browser()->LoadCount() > loads &&
-                    dialog.Browser()->GetReadyState() == BrowserView::Complete;
+                return dialog.browser()->loadCount() > loads &&
+                    dialog.browser()->isLoading() == false;
             },
             15000));
         clock->now += 3001;
         ASSERT_TRUE(WaitFor(
             [&] {
-                return dialog.Profiles().IsSent("Walk", step.directory) &&
-                    dialog.StatusLine()->currentMessage() == QLatin1String(step.status);
+                return dialog.profiles().IsSent("Walk", step.directory) &&
+                    dialog.statusBar()->currentMessage() == QLatin1String(step.status);
             },
             15000))
-            << dialog.StatusLine()->currentMessage().toStdString();
-        EXPECT_TRUE(dialog.DirectoryList()->selectedItems().first()->text().endsWith(" [sent]"));
+            << dialog.statusBar()->currentMessage().toStdString();
+        EXPECT_TRUE(dialog.directoryList()->currentIndex().data().toString().endsWith(" [sent]"));
     }
-    EXPECT_EQ(dialog.ProgressLabel()->text(), QStringLiteral("Sent to 3 of 4 directories"));
+    EXPECT_EQ(dialog.progressLabel()->text(), QStringLiteral("Sent to 3 of 4 directories"));
     EXPECT_TRUE(boxes.messages.empty());
 }
 

@@ -110,19 +110,19 @@ TEST_F(BadInputTest, DamagedStateFileKeepsWhatCouldBeRead)
             clean ? std::vector<Profile> {Sample(0), Sample(1), Sample(2)} : damaged[row].profiles;
         {
             const auto dialog = Open();
-            EXPECT_EQ(std::size_t(dialog->ProfileCombo()->count()), readable.size());
-            EXPECT_EQ(dialog->Profiles().Profiles(), readable);
-            EXPECT_EQ(dialog->DirectoryList()->count(), 1);
+            EXPECT_EQ(std::size_t(dialog->profileCombo()->count()), readable.size());
+            EXPECT_EQ(dialog->profiles().Profiles(), readable);
+            EXPECT_EQ(dialog->directoryList()->model()->rowCount(), 1);
 
             // It keeps working: a chosen directory opens and is filled.
-            if (dialog->HasCurrentProfile()) {
-                dialog->DirectoryList()->setCurrentRow(0);
+            if ((dialog->currentProfile() != nullptr)) {
+                ChooseRow(dialog->directoryList(), 0);
                 ASSERT_TRUE(WaitFor([&] {
-                    return dialog->Browser()->url().path() == QStringLiteral("/form") &&
+                    return dialog->browser()->url().path() == QStringLiteral("/form") &&
                         RunScriptAndWait(
-                            dialog->Browser(), QStringLiteral("document.forms[0].title.value"))
+                            dialog->browser(), QStringLiteral("document.forms[0].title.value"))
                             .toString()
-                            .toStdString() == dialog->CurrentProfile().articleTitle;
+                            .toStdString() == dialog->currentProfile()->articleTitle;
                 }));
             }
             ASSERT_TRUE(dialog->close());
@@ -156,10 +156,10 @@ TEST_F(BadInputTest, StateFileInWindows1252IsConvertedAndKept)
     folder.Write("sv.dat", bytes);
     {
         const auto dialog = Open();
-        EXPECT_EQ(dialog->ProfileCombo()->currentText(), QStringLiteral("Jos\u00E9"));
-        EXPECT_EQ(dialog->CurrentProfile().articleTitle, "\xE2\x80\x9COl\xC3\xA9\xE2\x80\x9D");
+        EXPECT_EQ(dialog->profileCombo()->currentText(), QStringLiteral("Jos\u00E9"));
+        EXPECT_EQ(dialog->currentProfile()->articleTitle, "\xE2\x80\x9COl\xC3\xA9\xE2\x80\x9D");
         EXPECT_EQ(
-            Entries(dialog->DirectoryList()), QStringList {QStringLiteral("Caf\u00E9 [sent]")});
+            Entries(dialog->directoryList()), QStringList {QStringLiteral("Caf\u00E9 [sent]")});
         ASSERT_TRUE(dialog->close());
     }
     ASSERT_EQ(boxes.messages.size(), 1u);
@@ -205,9 +205,9 @@ TEST_F(BadInputTest, DamagedDatabaseStartsWithWhatCouldBeRead)
         folder.Write("dirdata.xml", row.xml);
         {
             const auto dialog = Open();
-            EXPECT_EQ(Entries(dialog->DirectoryList()), row.entries);
+            EXPECT_EQ(Entries(dialog->directoryList()), row.entries);
             // Showing a 2 MiB list entry alone takes seconds on a busy machine.
-            ASSERT_TRUE(WaitForPage(dialog->Browser(), QStringLiteral("/updates/"), 30000));
+            ASSERT_TRUE(WaitForPage(dialog->browser(), QStringLiteral("/updates/"), 30000));
             ASSERT_TRUE(dialog->close());
         }
         EXPECT_EQ(Read("dirdata.xml"), row.xml) << "the program never writes the database itself";

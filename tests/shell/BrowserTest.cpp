@@ -48,7 +48,7 @@ protected:
             response.set_content("<html><body>slow</body></html>", "text/html");
         });
         server.Start();
-        browser.SetFormSubmitSink(sink);
+        browser.setFormSubmitSink(sink);
         browser.resize(800, 600);
         browser.show();
     }
@@ -56,7 +56,7 @@ protected:
     // Loads the form page and hooks its form `hooks` times.
     void LoadHookedForm(int hooks)
     {
-        browser.Navigate(server.Url("/form"));
+        browser.navigate(server.Url("/form"));
         ASSERT_TRUE(WaitForPage(&browser, QStringLiteral("/form")));
         for (int i = 0; i < hooks; ++i) {
             RunScriptAndWait(&browser,
@@ -69,8 +69,7 @@ protected:
     {
         RunScriptAndWait(&browser, QStringLiteral("document.getElementById('send').click(); true"));
         ASSERT_TRUE(WaitFor([&] {
-            return browser.url().path() == QStringLiteral("/done") &&
-                browser.GetReadyState() == BrowserView::Complete;
+            return browser.url().path() == QStringLiteral("/done") && !browser.isLoading();
         }));
     }
 
@@ -93,45 +92,45 @@ protected:
     std::atomic<int> slowRequests {0};
 };
 
-TEST_F(BrowserTest, ReadyStateIsCompleteOnlyOnceTheLastNavigationFinished)
+TEST_F(BrowserTest, LoadingEndsOnlyOnceTheLastNavigationFinished)
 {
-    browser.Navigate(server.Url("/form"));
-    EXPECT_NE(browser.GetReadyState(), BrowserView::Complete);
+    browser.navigate(server.Url("/form"));
+    EXPECT_TRUE(browser.isLoading());
     ASSERT_TRUE(WaitForPage(&browser, QStringLiteral("/form")));
 
-    browser.Navigate(server.Url("/slow"));
-    EXPECT_NE(browser.GetReadyState(), BrowserView::Complete);
+    browser.navigate(server.Url("/slow"));
+    EXPECT_TRUE(browser.isLoading());
     ASSERT_TRUE(WaitFor([&] { return slowRequests == 1; }));
-    EXPECT_NE(browser.GetReadyState(), BrowserView::Complete) << "the slow page is still loading";
+    EXPECT_TRUE(browser.isLoading()) << "the slow page is still loading";
     ASSERT_TRUE(WaitForPage(&browser, QStringLiteral("/slow")));
     EXPECT_EQ(
         RunScriptAndWait(&browser, "document.body.textContent").toString(), QStringLiteral("slow"));
 
     // A navigation that replaces one still loading: only the second counts.
-    browser.Navigate(server.Url("/slow"));
-    browser.Navigate(server.Url("/form"));
+    browser.navigate(server.Url("/slow"));
+    browser.navigate(server.Url("/form"));
     ASSERT_TRUE(WaitForPage(&browser, QStringLiteral("/form")));
     EXPECT_EQ(RunScriptAndWait(&browser, "document.forms.length").toInt(), 1);
 
-    browser.Navigate("");
+    browser.navigate("");
     ASSERT_TRUE(WaitForPage(&browser, QStringLiteral("about:blank")));
 }
 
 TEST_F(BrowserTest, AddressesWithoutSchemeOpenAndNoNavigationStaysLoading)
 {
     const std::string address = server.Url("/form");
-    browser.Navigate(address.substr(std::string("http://").size()));
+    browser.navigate(address.substr(std::string("http://").size()));
     ASSERT_TRUE(WaitForPage(&browser, QStringLiteral("/form")));
     EXPECT_EQ(browser.url().toString().toStdString(), address);
 
     // An address the engine hands elsewhere never starts a load of its own.
-    browser.Navigate("mailto:someone@example.test");
-    EXPECT_NE(browser.GetReadyState(), BrowserView::Complete);
-    EXPECT_TRUE(WaitFor([&] { return browser.GetReadyState() == BrowserView::Complete; }, 15000));
+    browser.navigate("mailto:someone@example.test");
+    EXPECT_TRUE(browser.isLoading());
+    EXPECT_TRUE(WaitFor([&] { return !browser.isLoading(); }, 15000));
 
     // A failed load ends as well.
-    browser.Navigate("http://127.0.0.1:1/refused");
-    EXPECT_TRUE(WaitFor([&] { return browser.GetReadyState() == BrowserView::Complete; }));
+    browser.navigate("http://127.0.0.1:1/refused");
+    EXPECT_TRUE(WaitFor([&] { return !browser.isLoading(); }));
 }
 
 TEST_F(BrowserTest, NewWindowsOpenInTheSameView)
@@ -150,13 +149,12 @@ TEST_F(BrowserTest, NewWindowsOpenInTheSameView)
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.query);
-        browser.Navigate(server.Url("/opener"));
+        browser.navigate(server.Url("/opener"));
         ASSERT_TRUE(WaitForPage(&browser, QStringLiteral("/opener")));
         RunScriptAndWait(&browser,
             QStringLiteral("setTimeout(function () { %1; }); true").arg(QLatin1String(row.action)));
         ASSERT_TRUE(WaitFor([&] {
-            return browser.url().query() == QLatin1String(row.query) &&
-                browser.GetReadyState() == BrowserView::Complete;
+            return browser.url().query() == QLatin1String(row.query) && !browser.isLoading();
         })) << browser.url().toString().toStdString();
         EXPECT_EQ(RunScriptAndWait(&browser, "document.forms.length").toInt(), 1);
     }
@@ -227,7 +225,7 @@ TEST(PageHtmlTest, HoldsTheFramesOfTheSameOriginAtAnyDepth)
     server.Start();
 
     BrowserView browser;
-    browser.Navigate(server.Url("/page"));
+    browser.navigate(server.Url("/page"));
     ASSERT_TRUE(WaitForPage(&browser, QStringLiteral("/page")));
     ASSERT_TRUE(WaitFor([&] {
         return RunScriptAndWait(&browser,
@@ -239,7 +237,7 @@ TEST(PageHtmlTest, HoldsTheFramesOfTheSameOriginAtAnyDepth)
 
     QObject context;
     std::optional<std::string> html;
-    browser.ReadPageHtml(&context, [&](const std::string& text) { html = text; });
+    browser.readPageHtml(&context, [&](const std::string& text) { html = text; });
     ASSERT_TRUE(WaitFor([&] { return html.has_value(); }));
     const std::size_t main = html->find("main text");
     const std::size_t after = html->find("after the frames");

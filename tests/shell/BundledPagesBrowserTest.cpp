@@ -26,12 +26,9 @@ protected:
         return std::make_unique<MainWindow>(settings);
     }
 
-    static void Trigger(MainWindow& dialog, int command)
+    static void Trigger(MainWindow& dialog, const char* command)
     {
-        for (QAction* action : dialog.findChildren<QAction*>()) {
-            if (action->data().toInt() == command)
-                action->trigger();
-        }
+        Child<QAction>(dialog, command)->trigger();
     }
 
     static QString Title(BrowserView* browser)
@@ -49,7 +46,7 @@ TEST_F(BundledPagesBrowserTest, UnreachableMakersServerShowsTheBundledPages)
     const ClosedPort closed;
     ASSERT_TRUE(closed.Bound());
     const auto dialog = Open("http://127.0.0.1:" + std::to_string(closed.Port()));
-    BrowserView* browser = dialog->Browser();
+    BrowserView* browser = dialog->browser();
 
     ASSERT_TRUE(WaitForPage(browser, QStringLiteral("qrc:/updates/index.html")));
     EXPECT_EQ(Title(browser), QStringLiteral("Welcome to Quillmark V1.0"));
@@ -61,12 +58,12 @@ TEST_F(BundledPagesBrowserTest, UnreachableMakersServerShowsTheBundledPages)
 
     const struct
     {
-        int command;
+        const char* command;
         QString page;
         QString title;
     } menuPages[] = {
-        {MainWindow::UserGuideCommand, "qrc:/faqs/quillmarkhelp.shtml", "Quillmark User Guide"},
-        {MainWindow::SupportCommand, "qrc:/contact/index.html", "Quillmark Support"},
+        {"userGuideAction", "qrc:/faqs/quillmarkhelp.shtml", "Quillmark User Guide"},
+        {"supportAction", "qrc:/contact/index.html", "Quillmark Support"},
     };
     for (const auto& row : menuPages) {
         SCOPED_TRACE(row.page.toStdString());
@@ -91,15 +88,15 @@ TEST_F(BundledPagesBrowserTest, ReachableServersAndOtherPagesKeepTheirOwn)
     server.Page("/other/updates/", "<html><head><title>Other</title></head></html>");
     server.Start();
     const auto dialog = Open(server.Url());
-    BrowserView* browser = dialog->Browser();
+    BrowserView* browser = dialog->browser();
     ASSERT_TRUE(WaitForPage(browser, QStringLiteral("/updates/")));
     EXPECT_EQ(browser->url().toString().toStdString(), server.Url("/updates/"));
     EXPECT_EQ(Title(browser), QStringLiteral("Live start"));
 
     // A server that answers "not found" was reached: its answer stays.
-    Trigger(*dialog, MainWindow::SupportCommand);
+    Trigger(*dialog, "supportAction");
     ASSERT_TRUE(WaitFor([&] {
-        return browser->GetReadyState() == BrowserView::Complete &&
+        return !browser->isLoading() &&
             browser->url().toString().endsWith(QStringLiteral("/contact/"));
     }));
     const auto bundled = [&] { return browser->url().scheme() == QStringLiteral("qrc"); };
@@ -109,10 +106,10 @@ TEST_F(BundledPagesBrowserTest, ReachableServersAndOtherPagesKeepTheirOwn)
     const ClosedPort closed;
     ASSERT_TRUE(closed.Bound());
     const std::string elsewhere = "http://127.0.0.1:" + std::to_string(closed.Port()) + "/updates/";
-    browser->Navigate(elsewhere);
-    ASSERT_TRUE(WaitFor([&] { return browser->GetReadyState() == BrowserView::Complete; }));
+    browser->navigate(elsewhere);
+    ASSERT_TRUE(WaitFor([&] { return !browser->isLoading(); }));
     EXPECT_FALSE(WaitFor(bundled, 1000)) << browser->url().toString().toStdString();
-    EXPECT_FALSE(browser->LoadSucceeded());
+    EXPECT_FALSE(browser->lastLoadSucceeded());
     EXPECT_EQ(browser->url().toString().toStdString(), elsewhere);
 }
 

@@ -110,21 +110,21 @@ protected:
                 response.set_content("<html><body>Received</body></html>", "text/html");
             });
         server.Start();
-        browser.SetFormSubmitSink(sink);
+        browser.setFormSubmitSink(sink);
         browser.resize(800, 600);
         browser.show();
     }
 
     void Open(const std::string& path)
     {
-        browser.Navigate(server.Url(path));
+        browser.navigate(server.Url(path));
         ASSERT_TRUE(WaitForPage(&browser, QString::fromStdString(path)));
     }
 
     QVariantMap Fill(const std::vector<FillStep>& plan)
     {
         std::optional<QVariant> result;
-        browser.RunScript(QString::fromStdString(FillScript(plan)),
+        browser.runScript(QString::fromStdString(FillScript(plan)),
             [&result](const QVariant& value) { result = value; });
         EXPECT_TRUE(WaitFor([&] { return result.has_value(); }));
         return result.value_or(QVariant()).toMap();
@@ -333,7 +333,7 @@ function start(config) {
 )" + c.start + "</script></body></html>");
         if (c.sent == Sent::BeforeReady) {
             // Filled while the editor's files are still coming.
-            browser.Navigate(server.Url(c.path));
+            browser.navigate(server.Url(c.path));
             ASSERT_TRUE(WaitFor([&] {
                 return Page(QStringLiteral("window.CKEDITOR && CKEDITOR.instances.article ? "
                                            "CKEDITOR.instances.article.status : ''")) == "unloaded";

@@ -75,7 +75,7 @@ protected:
     QVariant Run(const std::string& script)
     {
         std::optional<QVariant> result;
-        browser.RunScript(
+        browser.runScript(
             QString::fromStdString(script), [&result](const QVariant& value) { result = value; });
         EXPECT_TRUE(WaitFor([&] { return result.has_value(); }));
         return result.value_or(QVariant());
@@ -87,7 +87,7 @@ protected:
 
 TEST_F(FormFieldsTest, ListsEveryFieldTheFillReachesInItsOrder)
 {
-    browser.Navigate(server.Url("/form"));
+    browser.navigate(server.Url("/form"));
     ASSERT_TRUE(WaitForPage(&browser, QStringLiteral("/form")));
     // The frames load on their own.
     ASSERT_TRUE(WaitFor([&] {

@@ -1,6 +1,7 @@
 #include "shell/app/MainWindow.h"
 
 #include "ShellTestSupport.h"
+#include "core/profiles/StateFile.h"
 #include "support/TemporaryDirectory.h"
 #include "support/TestHttpServer.h"
 
@@ -9,7 +10,7 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStatusBar>
@@ -62,13 +63,14 @@ TEST_F(MainWindowTest, StartsEmptyWithoutStateFileAndOpensTheStartPage)
 {
     const auto dialog = Open();
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Quillmark V1.0"));
-    EXPECT_FALSE(dialog->HasCurrentProfile());
-    EXPECT_EQ(dialog->ProfileCombo()->count(), 0);
-    EXPECT_EQ(Entries(dialog->DirectoryList()), (QStringList {"Alpha", "Beta", "Gamma"}));
-    EXPECT_EQ(dialog->FillButton()->text(), QStringLiteral("&Fill current page"));
+    EXPECT_FALSE((dialog->currentProfile() != nullptr));
+    EXPECT_EQ(dialog->profileCombo()->count(), 0);
+    EXPECT_EQ(Entries(dialog->directoryList()), (QStringList {"Alpha", "Beta", "Gamma"}));
+    EXPECT_EQ(dialog->findChild<QPushButton*>(QStringLiteral("fillButton"))->text(),
+        QStringLiteral("&Fill current page"));
 
-    ASSERT_TRUE(WaitForPage(dialog->Browser(), QStringLiteral("/updates/")));
-    EXPECT_EQ(dialog->Browser()->url().toString().toStdString(), server.Url("/updates/"));
+    ASSERT_TRUE(WaitForPage(dialog->browser(), QStringLiteral("/updates/")));
+    EXPECT_EQ(dialog->browser()->url().toString().toStdString(), server.Url("/updates/"));
     EXPECT_TRUE(boxes.messages.empty());
 }
 
@@ -77,9 +79,9 @@ TEST_F(MainWindowTest, FocusingTheListChoosesNothing)
     const auto dialog = Open();
     dialog->show();
     QFocusEvent focusIn(QEvent::FocusIn, Qt::TabFocusReason);
-    QApplication::sendEvent(dialog->DirectoryList(), &focusIn);
-    EXPECT_EQ(dialog->DirectoryList()->currentRow(), 0) << "the list took a current row";
-    EXPECT_TRUE(dialog->DirectoryList()->selectedItems().isEmpty());
+    QApplication::sendEvent(dialog->directoryList(), &focusIn);
+    EXPECT_EQ(dialog->directoryList()->currentIndex().row(), 0) << "the list took a current row";
+    EXPECT_TRUE((SelectedRow(dialog->directoryList()) < 0));
     EXPECT_TRUE(boxes.messages.empty()) << "and nobody was asked to create a profile";
 }
 
@@ -100,13 +102,13 @@ TEST_F(MainWindowTest, StartupSelectsTheSavedOrTheEarliestProfile)
         SCOPED_TRACE(row.firstLine);
         folder.Write("sv.dat", StateFile(row.firstLine));
         const auto dialog = Open();
-        EXPECT_EQ(Entries(dialog->ProfileCombo()), (QStringList {"ant", "Bee"}));
-        EXPECT_EQ(dialog->HasCurrentProfile(), !row.current.isEmpty());
-        EXPECT_EQ(dialog->ProfileCombo()->currentText(), row.current);
+        EXPECT_EQ(Entries(dialog->profileCombo()), (QStringList {"ant", "Bee"}));
+        EXPECT_EQ((dialog->currentProfile() != nullptr), !row.current.isEmpty());
+        EXPECT_EQ(dialog->profileCombo()->currentText(), row.current);
         if (!row.current.isEmpty()) {
-            EXPECT_EQ(dialog->CurrentProfile().name, row.current.toStdString());
+            EXPECT_EQ(dialog->currentProfile()->name, row.current.toStdString());
         }
-        EXPECT_EQ(Entries(dialog->DirectoryList()), row.entries);
+        EXPECT_EQ(Entries(dialog->directoryList()), row.entries);
     }
 }
 
@@ -124,7 +126,7 @@ TEST_F(MainWindowTest, CloseBoxSavesButEscapeEnterAndExitDoNot)
         EXPECT_TRUE(dialog->isVisible()) << "Escape and Enter never close the window";
         EXPECT_EQ(StateBytes(), original);
 
-        dialog->OnExit();
+        dialog->exitWithoutSaving();
         EXPECT_FALSE(dialog->isVisible());
         EXPECT_EQ(StateBytes(), original) << "File, Exit does not save";
     }
@@ -132,7 +134,6 @@ TEST_F(MainWindowTest, CloseBoxSavesButEscapeEnterAndExitDoNot)
         const auto dialog = Open();
         dialog->show();
         EXPECT_TRUE(dialog->close());
-        EXPECT_EQ(dialog->result(), QDialog::Rejected);
         // The fallback selection "Bee" is now what the first line holds.
         EXPECT_EQ(StateBytes(), StateFile("Bee"));
     }
@@ -146,7 +147,7 @@ TEST_F(MainWindowTest, CloseBoxSavesButEscapeEnterAndExitDoNot)
 TEST_F(MainWindowTest, NoProfilesSaveAsAnEmptyState)
 {
     const auto dialog = Open();
-    dialog->SaveState();
+    dialog->writeStateFile();
     EXPECT_EQ(StateBytes(), "\r\n0\r\n");
 }
 
@@ -157,7 +158,7 @@ TEST_F(MainWindowTest, FailedSaveLeavesWhatIsThereAndTellsTheUser)
     std::filesystem::create_directory(folder.FilePath("sv.dat"));
     folder.Write("sv.dat/keep", "kept");
 
-    dialog->SaveState();
+    dialog->writeStateFile();
     ASSERT_EQ(boxes.messages.size(), 1u);
     EXPECT_EQ(boxes.messages[0].caption, "Error");
     EXPECT_EQ(boxes.messages[0].icon, MessageIcon::Error);
@@ -171,59 +172,58 @@ TEST_F(MainWindowTest, FailedSaveLeavesWhatIsThereAndTellsTheUser)
 TEST_F(MainWindowTest, MenuCommandsAndHelpPages)
 {
     const auto dialog = Open();
-    const auto* menuBar = dialog->findChild<QMenuBar*>();
-    ASSERT_NE(menuBar, nullptr);
+    const auto* menuBar = dialog->menuBar();
     QStringList menus;
-    QList<QPair<QString, int>> commands;
+    QStringList commands;
     for (QAction* menu : menuBar->actions()) {
         menus << menu->text();
-        for (QAction* action : menu->menu()->actions())
-            commands.append({action->text(), action->data().toInt()});
-    }
-    EXPECT_EQ(menus, (QStringList {"&File", "&Settings", "&Help"}));
-    const QList<QPair<QString, int>> expected {{"&Open Page...", 32779}, {"E&xit", 32771},
-        {"Manage Profiles", 32773}, {"Update Article Directory Database", 32774},
-        {"&Next Directory Not Sent", 32780}, {"Add This Page as a Directory...", 32777},
-        {"Use Selected Text as Confirmation", 32778}, {"User Guide", 32775}, {"Support", 32776},
-        {"&About Quillmark", 32772}};
-    EXPECT_EQ(commands, expected);
-
-    ASSERT_TRUE(WaitForPage(dialog->Browser(), QStringLiteral("/updates/")));
-    // The menu's own actions, as the user triggers them.
-    const auto trigger = [&](int id) {
-        for (QAction* action : dialog->findChildren<QAction*>()) {
-            if (action->data().toInt() == id)
-                action->trigger();
+        for (QAction* action : menu->menu()->actions()) {
+            if (action->isSeparator())
+                continue;
+            commands << action->text() + QLatin1Char('|') + action->shortcut().toString();
+            EXPECT_TRUE(action->text().contains(QLatin1Char('&')))
+                << "no mnemonic in " << action->text().toStdString();
         }
-    };
-    trigger(MainWindow::UserGuideCommand);
-    ASSERT_TRUE(WaitForPage(dialog->Browser(), QStringLiteral("/faqs/quillmarkhelp.shtml")));
-    EXPECT_EQ(RunScriptAndWait(dialog->Browser(), "document.body.textContent").toString(),
+    }
+    EXPECT_EQ(menus, (QStringList {"&File", "&Settings", "&Directory", "&Help"}));
+    EXPECT_EQ(commands,
+        (QStringList {"E&xit|Ctrl+Q", "&Manage Profiles|", "&Update Article Directory Database|",
+            "&Open Page...|Ctrl+O", "&Next Directory Not Sent|Ctrl+N",
+            "&Add This Page as a Directory...|", "Use &Selected Text as Confirmation|",
+            "User &Guide|F1", "&Support|", "&About Quillmark|"}));
+
+    ASSERT_TRUE(WaitForPage(dialog->browser(), QStringLiteral("/updates/")));
+    // The menu's own actions, as the user triggers them.
+    dialog->findChild<QAction*>(QStringLiteral("userGuideAction"))->trigger();
+    ASSERT_TRUE(WaitForPage(dialog->browser(), QStringLiteral("/faqs/quillmarkhelp.shtml")));
+    EXPECT_EQ(RunScriptAndWait(dialog->browser(), "document.body.textContent").toString(),
         QStringLiteral("User guide"));
-    trigger(MainWindow::SupportCommand);
-    ASSERT_TRUE(WaitForPage(dialog->Browser(), QStringLiteral("/contact/")));
+    dialog->findChild<QAction*>(QStringLiteral("supportAction"))->trigger();
+    ASSERT_TRUE(WaitForPage(dialog->browser(), QStringLiteral("/contact/")));
 }
 
-TEST_F(MainWindowTest, ControlsFollowTheRightEdge)
+TEST_F(MainWindowTest, TheBrowserTakesTheWidthAndTheSizeIsRemembered)
 {
-    const auto dialog = Open();
-    dialog->OnSize(800, 500);
-    EXPECT_EQ(dialog->DirectoryList()->geometry(), QRect(565, 70, 220, 386));
-    EXPECT_EQ(dialog->NextButton()->geometry(), QRect(565, 462, 220, 23));
-    EXPECT_EQ(dialog->FillButton()->geometry(), QRect(610, 40, 140, 22));
-    EXPECT_EQ(dialog->ProfileCombo()->geometry(), QRect(620, 11, 150, 20));
-    EXPECT_EQ(dialog->Browser()->geometry(), QRect(10, 10, 540, 475));
-    const auto* label = dialog->findChild<QLabel*>();
-    ASSERT_NE(label, nullptr);
-    EXPECT_EQ(label->geometry().topLeft(), QPoint(570, 14));
-
-    // The real resize reaches the same layout.
-    dialog->show();
-    dialog->resize(1000, 700);
-    ASSERT_TRUE(WaitFor([&] { return dialog->Browser()->width() > 700; }));
-    const QWidget* client = dialog->Browser()->parentWidget();
-    EXPECT_EQ(dialog->Browser()->width(), client->width() - 260);
-    EXPECT_EQ(dialog->DirectoryList()->x(), client->width() - 235);
+    {
+        const auto dialog = Open();
+        dialog->show();
+        dialog->resize(900, 600);
+        ASSERT_TRUE(WaitFor([&] { return dialog->width() == 900; }));
+        const int listWidth = dialog->directoryList()->width();
+        const int browserWidth = dialog->browser()->width();
+        dialog->resize(1200, 600);
+        ASSERT_TRUE(WaitFor([&] { return dialog->browser()->width() == browserWidth + 300; }));
+        EXPECT_EQ(dialog->directoryList()->width(), listWidth) << "the right pane keeps its width";
+        EXPECT_GT(dialog->directoryList()->mapTo(dialog.get(), QPoint()).x(),
+            dialog->browser()->mapTo(dialog.get(), QPoint(browserWidth + 300, 0)).x());
+        dialog->resize(dialog->minimumSizeHint().width() / 2, 100);
+        EXPECT_GE(dialog->browser()->width(), dialog->browser()->minimumWidth());
+        dialog->resize(1100, 650);
+        ASSERT_TRUE(WaitFor([&] { return dialog->width() == 1100; }));
+        dialog->close();
+    }
+    const auto again = Open();
+    EXPECT_EQ(again->size(), QSize(1100, 650)) << "the size comes back on the next start";
 }
 
 // The menu a mnemonic opened, or null.
@@ -242,7 +242,7 @@ TEST_F(MainWindowTest, MenuMnemonicsWorkAtStartAndFromThePage)
     dialog->show();
     dialog->activateWindow();
     ASSERT_TRUE(WaitFor([&] { return QApplication::focusWidget() != nullptr; }));
-    EXPECT_EQ(QApplication::focusWidget(), dialog->DirectoryList())
+    EXPECT_EQ(QApplication::focusWidget(), dialog->directoryList())
         << "the window opens with the keyboard on the list";
 
     // The first Alt+F opens the File menu; no other control shares it.
@@ -253,13 +253,13 @@ TEST_F(MainWindowTest, MenuMnemonicsWorkAtStartAndFromThePage)
     ASSERT_TRUE(WaitFor([&] { return OpenMenu(*dialog) == nullptr; }));
 
     // With the keyboard in the page.
-    ASSERT_TRUE(WaitForPage(dialog->Browser(), QStringLiteral("/updates/")));
+    ASSERT_TRUE(WaitForPage(dialog->browser(), QStringLiteral("/updates/")));
     dialog->activateWindow();
     ASSERT_TRUE(WaitFor([&] { return QApplication::activeWindow() == dialog.get(); }));
-    dialog->Browser()->setFocus();
+    dialog->browser()->setFocus();
     ASSERT_TRUE(WaitFor([&] {
         QWidget* focus = QApplication::focusWidget();
-        return focus && (focus == dialog->Browser() || dialog->Browser()->isAncestorOf(focus));
+        return focus && (focus == dialog->browser() || dialog->browser()->isAncestorOf(focus));
     }));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::AltModifier);
     ASSERT_TRUE(WaitFor([&] { return OpenMenu(*dialog) != nullptr; }));
@@ -280,14 +280,14 @@ TEST_F(MainWindowTest, KeysAloneChooseInAFreshlyFocusedList)
         const auto dialog = Open();
         dialog->show();
         QFocusEvent focusIn(QEvent::FocusIn, Qt::TabFocusReason);
-        QApplication::sendEvent(dialog->DirectoryList(), &focusIn);
-        QTest::keyClick(dialog->DirectoryList(), row.key);
-        ASSERT_EQ(dialog->DirectoryList()->selectedItems().size(), 1);
-        EXPECT_EQ(dialog->DirectoryList()->currentRow(),
-            dialog->DirectoryList()->row(dialog->DirectoryList()->selectedItems().first()));
+        QApplication::sendEvent(dialog->directoryList(), &focusIn);
+        QTest::keyClick(dialog->directoryList(), row.key);
+        ASSERT_EQ(dialog->directoryList()->selectionModel()->selectedRows().size(), 1);
+        EXPECT_EQ(
+            dialog->directoryList()->currentIndex().row(), SelectedRow(dialog->directoryList()));
         ASSERT_TRUE(WaitFor([&] {
-            return dialog->Browser()->url().path() == QLatin1String(row.chosen);
-        })) << dialog->Browser()->url().toString().toStdString();
+            return dialog->browser()->url().path() == QLatin1String(row.chosen);
+        })) << dialog->browser()->url().toString().toStdString();
     }
     EXPECT_TRUE(boxes.messages.empty());
 }
@@ -295,10 +295,10 @@ TEST_F(MainWindowTest, KeysAloneChooseInAFreshlyFocusedList)
 // What the status line shows: its message, else its progress.
 QString Shown(const MainWindow& dialog)
 {
-    const QString message = dialog.StatusLine()->currentMessage();
+    const QString message = dialog.statusBar()->currentMessage();
     if (!message.isEmpty())
         return message;
-    return dialog.ProgressLabel()->isVisible() ? dialog.ProgressLabel()->text() : QString();
+    return dialog.progressLabel()->isVisible() ? dialog.progressLabel()->text() : QString();
 }
 
 TEST_F(MainWindowTest, NextDirectoryAndTheProgressOfTheProfile)
@@ -313,27 +313,33 @@ TEST_F(MainWindowTest, NextDirectoryAndTheProgressOfTheProfile)
     // The button chooses the only entry not sent, as a click would; chosen
     // again, it opens and fills again.
     for (int round = 1; round <= 2; ++round) {
-        dialog->NextButton()->click();
-        EXPECT_EQ(dialog->DirectoryList()->SelectedRow(), 1);
+        dialog->findChild<QPushButton*>(QStringLiteral("nextButton"))->click();
+        EXPECT_EQ(SelectedRow(dialog->directoryList()), 1);
         ASSERT_TRUE(WaitFor([&] { return fills == round; }));
-        EXPECT_EQ(dialog->Browser()->url().path(), QStringLiteral("/beta"));
+        EXPECT_EQ(dialog->browser()->url().path(), QStringLiteral("/beta"));
     }
 
     // Another profile, another count; then one that has sent to all.
-    dialog->ProfileCombo()->setCurrentIndex(dialog->ProfileCombo()->findText("Bee"));
-    EXPECT_EQ(dialog->ProgressLabel()->text(), QStringLiteral("Sent to 1 of 3 directories"));
-    dialog->ProfileManager().MarkSent("Bee", "Alpha");
-    dialog->ProfileManager().MarkSent("Bee", "Gamma");
-    dialog->OnProfileSelChange();
+    dialog->profileCombo()->setCurrentIndex(dialog->profileCombo()->findText("Bee"));
+    EXPECT_EQ(dialog->progressLabel()->text(), QStringLiteral("Sent to 1 of 3 directories"));
     ASSERT_TRUE(WaitFor([&] { return fills == 3; }));
-    const unsigned loads = dialog->Browser()->LoadCount();
-    dialog->OnNextDirectory();
+    dialog.reset();
+    ProfileStore store;
+    Profile all;
+    all.name = "All";
+    all.sentDirectories = {"Alpha", "Beta", "Gamma"};
+    store.AddProfile(all);
+    folder.Write("sv.dat", StateFileBytes(store, &all.name));
+    dialog = Open();
+    dialog->show();
+    const unsigned loads = dialog->browser()->loadCount();
+    dialog->nextDirectory();
     EXPECT_EQ(Shown(*dialog), QStringLiteral("All 3 directories are sent for this profile"));
-    EXPECT_FALSE(dialog->ProgressLabel()->isVisible());
-    EXPECT_EQ(dialog->Browser()->LoadCount(), loads) << "nothing is chosen";
+    EXPECT_FALSE(dialog->progressLabel()->isVisible());
+    EXPECT_EQ(dialog->browser()->loadCount(), loads) << "nothing is chosen";
     // The next page takes the message away, and the progress shows again.
-    dialog->OnUserGuide();
-    ASSERT_TRUE(WaitForPage(dialog->Browser(), QStringLiteral("/faqs/")));
+    dialog->showUserGuide();
+    ASSERT_TRUE(WaitForPage(dialog->browser(), QStringLiteral("/faqs/")));
     EXPECT_EQ(Shown(*dialog), QStringLiteral("Sent to 3 of 3 directories"));
     EXPECT_TRUE(boxes.messages.empty());
 }

@@ -7,10 +7,10 @@
 #include "support/SampleProfiles.h"
 #include "support/TemporaryDirectory.h"
 #include "support/TestHttpServer.h"
-#include "ui_ProfileEditorDialog.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QTest>
@@ -33,47 +33,49 @@ Profile Full(const std::string& name)
 class EditorAnswers
 {
 public:
-    EditorAnswers()
-    {
-        ProfileEditorDialog::SetTestHook([this](ProfileEditorDialog& editor) {
-            ++opened;
-            if (answers.empty()) {
-                ADD_FAILURE() << "an editor opened that no answer was given for";
-                return int(QDialog::Rejected);
-            }
-            auto answer = std::move(answers.front());
-            answers.pop_front();
-            return answer(editor);
-        });
-    }
-    ~EditorAnswers() { ProfileEditorDialog::SetTestHook({}); }
-
     // OK after typing `name` into the name field and `title` into the title.
     void Type(const QString& name, const QString& title = {})
     {
         answers.push_back([name, title](ProfileEditorDialog& editor) {
-            editor.Form()->name->setText(name);
+            Child<QLineEdit>(editor, "name")->setText(name);
             if (!title.isNull())
-                editor.Form()->articleTitle->setText(title);
+                Child<QLineEdit>(editor, "articleTitle")->setText(title);
             return int(QDialog::Accepted);
         });
     }
     void Cancel(const QString& typed)
     {
         answers.push_back([typed](ProfileEditorDialog& editor) {
-            editor.Form()->name->setText(typed);
-            editor.Form()->email->setText(typed);
+            Child<QLineEdit>(editor, "name")->setText(typed);
+            Child<QLineEdit>(editor, "email")->setText(typed);
             return int(QDialog::Rejected);
         });
     }
 
     std::deque<std::function<int(ProfileEditorDialog&)>> answers;
     int opened = 0;
+
+private:
+    ModalAnswerer<ProfileEditorDialog> answerer {[this](ProfileEditorDialog& editor) {
+        ++opened;
+        if (answers.empty()) {
+            ADD_FAILURE() << "an editor opened that no answer was given for";
+            return int(QDialog::Rejected);
+        }
+        auto answer = std::move(answers.front());
+        answers.pop_front();
+        return answer(editor);
+    }};
 };
+
+QListWidget* ProfileList(ProfileManagerDialog& manager)
+{
+    return Child<QListWidget>(manager, "profileList");
+}
 
 void Select(ProfileManagerDialog& manager, int row)
 {
-    manager.ProfileList()->setCurrentRow(row);
+    ProfileList(manager)->setCurrentRow(row);
 }
 
 TEST(ProfileEditorTest, ValuesPassThroughUnchanged)
@@ -82,20 +84,20 @@ TEST(ProfileEditorTest, ValuesPassThroughUnchanged)
     for (const Profile& profile : {Profile(), Full("Garden")}) {
         SCOPED_TRACE(profile.name);
         answers.answers.push_back([](ProfileEditorDialog& editor) {
-            EXPECT_FALSE(editor.Form()->categoryCombo->isVisible());
-            EXPECT_FALSE(editor.Form()->subcategoryCombo->isVisible());
-            EXPECT_EQ(editor.Form()->categoryCombo->count(), 46);
-            EXPECT_EQ(editor.Form()->categoryCombo->itemText(0), QStringLiteral("Accounting"));
-            EXPECT_EQ(
-                editor.Form()->categoryCombo->itemText(45), QStringLiteral("Wholesale Trade"));
-            EXPECT_EQ(editor.Form()->password->echoMode(), QLineEdit::Password);
+            EXPECT_FALSE(Child<QComboBox>(editor, "categoryCombo")->isVisible());
+            EXPECT_FALSE(Child<QComboBox>(editor, "subcategoryCombo")->isVisible());
+            EXPECT_EQ(Child<QComboBox>(editor, "categoryCombo")->count(), 46);
+            EXPECT_EQ(Child<QComboBox>(editor, "categoryCombo")->itemText(0),
+                QStringLiteral("Accounting"));
+            EXPECT_EQ(Child<QComboBox>(editor, "categoryCombo")->itemText(45),
+                QStringLiteral("Wholesale Trade"));
+            EXPECT_EQ(Child<QLineEdit>(editor, "password")->echoMode(), QLineEdit::Password);
             EXPECT_EQ(editor.windowTitle(), QStringLiteral("Profile Data"));
             return int(QDialog::Accepted);
         });
-        ProfileEditorDialog editor;
-        editor.SetValues(profile);
-        EXPECT_EQ(editor.DoModal(), QDialog::Accepted);
-        EXPECT_EQ(editor.Values(), profile);
+        ProfileEditorDialog editor(profile);
+        EXPECT_EQ(editor.exec(), QDialog::Accepted);
+        EXPECT_EQ(editor.values(), profile);
     }
 }
 
@@ -105,65 +107,66 @@ TEST(ProfileEditorTest, EachValueShowsInItsOwnControl)
 {
     EditorAnswers answers;
     answers.answers.push_back([](ProfileEditorDialog& editor) {
-        const Ui::ProfileEditorDialog& form = *editor.Form();
         const struct
         {
             const char* control;
             QString shown;
             std::string expected;
         } rows[] = {
-            {"name", form.name->text(), "Garden"},
-            {"url", form.url->text(), "http://garden.test/"},
-            {"articleTitle", form.articleTitle->text(), "Ten Herbs for Shade"},
-            {"articleContent", form.articleContent->toPlainText(),
+            {"name", Child<QLineEdit>(editor, "name")->text(), "Garden"},
+            {"url", Child<QLineEdit>(editor, "url")->text(), "http://garden.test/"},
+            {"articleTitle", Child<QLineEdit>(editor, "articleTitle")->text(),
+                "Ten Herbs for Shade"},
+            {"articleContent", Child<QPlainTextEdit>(editor, "articleContent")->toPlainText(),
                 "Herbs like shade.\nMint spreads fast."},
-            {"category", form.categoryCombo->currentText(), "Not a listed category"},
-            {"subcategory", form.subcategoryCombo->currentText(), "Sub"},
-            {"authorInfo", form.authorInfo->toPlainText(), "Jo Lee writes\nabout small gardens."},
-            {"email", form.email->text(), "jo@garden.test"},
-            {"firstName", form.firstName->text(), "Jo"},
-            {"lastName", form.lastName->text(), "Lee"},
-            {"password", form.password->text(), "pa ss"},
+            {"category", Child<QComboBox>(editor, "categoryCombo")->currentText(),
+                "Not a listed category"},
+            {"subcategory", Child<QComboBox>(editor, "subcategoryCombo")->currentText(), "Sub"},
+            {"authorInfo", Child<QPlainTextEdit>(editor, "authorInfo")->toPlainText(),
+                "Jo Lee writes\nabout small gardens."},
+            {"email", Child<QLineEdit>(editor, "email")->text(), "jo@garden.test"},
+            {"firstName", Child<QLineEdit>(editor, "firstName")->text(), "Jo"},
+            {"lastName", Child<QLineEdit>(editor, "lastName")->text(), "Lee"},
+            {"password", Child<QLineEdit>(editor, "password")->text(), "pa ss"},
         };
         for (const auto& row : rows)
             EXPECT_EQ(row.shown.toStdString(), row.expected) << row.control;
         return int(QDialog::Rejected);
     });
-    ProfileEditorDialog editor;
-    editor.SetValues(Full("Garden"));
-    EXPECT_EQ(editor.DoModal(), QDialog::Rejected);
+    ProfileEditorDialog editor(Full("Garden"));
+    EXPECT_EQ(editor.exec(), QDialog::Rejected);
 }
 
 TEST(ProfileEditorTest, TypedTextComesBackWithCrLfLineBreaks)
 {
     ProfileEditorDialog editor;
     QTimer::singleShot(0, &editor, [&editor] {
-        QTest::keyClicks(editor.Form()->name, QStringLiteral("Typed"));
-        QTest::keyClicks(editor.Form()->articleContent, QStringLiteral("first"));
-        QTest::keyClick(editor.Form()->articleContent, Qt::Key_Return);
-        QTest::keyClicks(editor.Form()->articleContent, QStringLiteral("second"));
-        QTest::keyClicks(editor.Form()->authorInfo, QStringLiteral("a"));
-        QTest::keyClick(editor.Form()->authorInfo, Qt::Key_Enter);
-        QTest::keyClicks(editor.Form()->authorInfo, QStringLiteral("b"));
-        QTest::keyClicks(editor.Form()->password, QStringLiteral("s3cret"));
+        QTest::keyClicks(Child<QLineEdit>(editor, "name"), QStringLiteral("Typed"));
+        QTest::keyClicks(Child<QPlainTextEdit>(editor, "articleContent"), QStringLiteral("first"));
+        QTest::keyClick(Child<QPlainTextEdit>(editor, "articleContent"), Qt::Key_Return);
+        QTest::keyClicks(Child<QPlainTextEdit>(editor, "articleContent"), QStringLiteral("second"));
+        QTest::keyClicks(Child<QPlainTextEdit>(editor, "authorInfo"), QStringLiteral("a"));
+        QTest::keyClick(Child<QPlainTextEdit>(editor, "authorInfo"), Qt::Key_Enter);
+        QTest::keyClicks(Child<QPlainTextEdit>(editor, "authorInfo"), QStringLiteral("b"));
+        QTest::keyClicks(Child<QLineEdit>(editor, "password"), QStringLiteral("s3cret"));
         EXPECT_TRUE(editor.isVisible()) << "Enter in a multi-line field only starts a new line";
         // Enter in a single-line field presses OK.
-        QTest::keyClick(editor.Form()->lastName, Qt::Key_Return);
+        QTest::keyClick(Child<QLineEdit>(editor, "lastName"), Qt::Key_Return);
     });
-    ASSERT_EQ(editor.DoModal(), QDialog::Accepted);
-    EXPECT_EQ(editor.Values().name, "Typed");
-    EXPECT_EQ(editor.Values().articleContent, "first\r\nsecond");
-    EXPECT_EQ(editor.Values().authorInfo, "a\r\nb");
-    EXPECT_EQ(editor.Values().password, "s3cret");
-    EXPECT_EQ(editor.Values().category, "");
+    ASSERT_EQ(editor.exec(), QDialog::Accepted);
+    EXPECT_EQ(editor.values().name, "Typed");
+    EXPECT_EQ(editor.values().articleContent, "first\r\nsecond");
+    EXPECT_EQ(editor.values().authorInfo, "a\r\nb");
+    EXPECT_EQ(editor.values().password, "s3cret");
+    EXPECT_EQ(editor.values().category, "");
 }
 
-TEST(ProfileEditorTest, CancelHandsNothingBackAndTabFollowsTheForm)
+TEST(ProfileEditorTest, TabFollowsTheForm)
 {
     EditorAnswers answers;
     answers.answers.push_back([](ProfileEditorDialog& editor) {
         QStringList order;
-        QWidget* widget = editor.Form()->name;
+        QWidget* widget = Child<QLineEdit>(editor, "name");
         widget->setFocus();
         for (int i = 0; i < 11; ++i) {
             order << widget->objectName();
@@ -174,68 +177,67 @@ TEST(ProfileEditorTest, CancelHandsNothingBackAndTabFollowsTheForm)
         EXPECT_EQ(order,
             (QStringList {"name", "url", "articleTitle", "articleContent", "firstName", "lastName",
                 "email", "password", "authorInfo", "okButton", "cancelButton"}));
-        editor.Form()->name->setText(QStringLiteral("changed"));
+        Child<QLineEdit>(editor, "name")->setText(QStringLiteral("changed"));
         return int(QDialog::Rejected);
     });
-    ProfileEditorDialog editor;
-    editor.SetValues(Full("Kept"));
-    EXPECT_EQ(editor.DoModal(), QDialog::Rejected);
-    EXPECT_EQ(editor.Values(), Full("Kept"));
+    ProfileEditorDialog editor(Full("Kept"));
+    EXPECT_EQ(editor.exec(), QDialog::Rejected);
 }
 
 class ProfileManagerTest : public ::testing::Test
 {
 protected:
-    ProfileManagerDialog manager;
+    ProfileStore store;
     EditorAnswers answers;
 };
 
 TEST_F(ProfileManagerTest, AddEditAndRemoveGoStraightIntoTheList)
 {
+    ProfileManagerDialog manager(store);
     answers.Type(QStringLiteral("zeta"));
     answers.Type(QStringLiteral("Alpha"));
     answers.Type(QString());
-    manager.OnAdd();
-    manager.OnAdd();
-    manager.OnAdd();
-    EXPECT_EQ(Entries(manager.ProfileList()), (QStringList {"", "Alpha", "zeta"}));
-    ASSERT_EQ(manager.Profiles().size(), 3u);
-    EXPECT_EQ(manager.Profiles()[0].name, "zeta") << "the store keeps the order of creation";
-    EXPECT_EQ(manager.Profiles()[2].name, "");
+    manager.addProfile();
+    manager.addProfile();
+    manager.addProfile();
+    EXPECT_EQ(Entries(ProfileList(manager)), (QStringList {"", "Alpha", "zeta"}));
+    ASSERT_EQ(store.Profiles().size(), 3u);
+    EXPECT_EQ(store.Profiles()[0].name, "zeta") << "the store keeps the order of creation";
+    EXPECT_EQ(store.Profiles()[2].name, "");
 
     // Edit and Remove without a selection do nothing.
-    manager.OnEdit();
-    manager.OnRemove();
+    manager.editProfile();
+    manager.removeProfile();
     EXPECT_EQ(answers.opened, 3);
-    EXPECT_EQ(manager.Profiles().size(), 3u);
+    EXPECT_EQ(store.Profiles().size(), 3u);
 
     // Only the article changes: the entry stays; the sent marks stay.
-    manager.MarkSent("Alpha", "Dir");
+    store.MarkSent("Alpha", "Dir");
     Select(manager, 1);
     answers.Type(QStringLiteral("Alpha"), QStringLiteral("New title"));
-    manager.OnEdit();
-    EXPECT_EQ(manager.Profiles()[1].articleTitle, "New title");
-    EXPECT_EQ(Entries(manager.ProfileList()), (QStringList {"", "Alpha", "zeta"}));
+    manager.editProfile();
+    EXPECT_EQ(store.Profiles()[1].articleTitle, "New title");
+    EXPECT_EQ(Entries(ProfileList(manager)), (QStringList {"", "Alpha", "zeta"}));
 
     // A new name moves the entry and carries the marks along.
     Select(manager, 1);
     answers.Type(QStringLiteral("omega"));
-    manager.OnEdit();
-    EXPECT_EQ(Entries(manager.ProfileList()), (QStringList {"", "omega", "zeta"}));
-    EXPECT_TRUE(manager.IsSent("omega", "Dir"));
-    EXPECT_FALSE(manager.IsSent("Alpha", "Dir"));
+    manager.editProfile();
+    EXPECT_EQ(Entries(ProfileList(manager)), (QStringList {"", "omega", "zeta"}));
+    EXPECT_TRUE(store.IsSent("omega", "Dir"));
+    EXPECT_FALSE(store.IsSent("Alpha", "Dir"));
 
     // Cancel changes nothing, whatever was typed.
     Select(manager, 2);
     answers.Cancel(QStringLiteral("typed"));
-    manager.OnEdit();
-    EXPECT_EQ(manager.Profiles()[0].name, "zeta");
-    EXPECT_EQ(manager.Profiles()[0].email, "");
+    manager.editProfile();
+    EXPECT_EQ(store.Profiles()[0].name, "zeta");
+    EXPECT_EQ(store.Profiles()[0].email, "");
 
     Select(manager, 0);
-    manager.OnRemove();
-    EXPECT_EQ(Entries(manager.ProfileList()), (QStringList {"omega", "zeta"}));
-    EXPECT_EQ(manager.Profiles().size(), 2u);
+    manager.removeProfile();
+    EXPECT_EQ(Entries(ProfileList(manager)), (QStringList {"omega", "zeta"}));
+    EXPECT_EQ(store.Profiles().size(), 2u);
     EXPECT_EQ(answers.opened, 6);
 }
 
@@ -245,80 +247,83 @@ TEST_F(ProfileManagerTest, EachEntryActsOnItsOwnProfile)
     // show alike. Each entry still leads to its own profile.
     Profile latin = Full("Caf\xE9");
     latin.articleTitle = "latin";
-    manager.AddProfile(latin);
-    QTimer::singleShot(0, &manager, [this] {
+    store.AddProfile(latin);
+    ProfileManagerDialog manager(store);
+    QTimer::singleShot(0, &manager, [this, &manager] {
         answers.Type(QStringLiteral("Tips"), QStringLiteral("first"));
         answers.Type(QStringLiteral("Tips"), QStringLiteral("second"));
-        manager.OnAdd();
-        manager.OnAdd();
-        EXPECT_EQ(Entries(manager.ProfileList()),
+        manager.addProfile();
+        manager.addProfile();
+        EXPECT_EQ(Entries(ProfileList(manager)),
             (QStringList {QStringLiteral("Caf\uFFFD"), "Tips", "Tips"}));
 
         Select(manager, 2);
         answers.answers.push_back([](ProfileEditorDialog& editor) {
-            EXPECT_EQ(editor.Form()->articleTitle->text(), QStringLiteral("second"));
-            editor.Form()->articleTitle->setText(QStringLiteral("edited"));
+            EXPECT_EQ(Child<QLineEdit>(editor, "articleTitle")->text(), QStringLiteral("second"));
+            Child<QLineEdit>(editor, "articleTitle")->setText(QStringLiteral("edited"));
             return int(QDialog::Accepted);
         });
-        manager.OnEdit();
-        EXPECT_EQ(manager.Profiles()[1].articleTitle, "first");
-        EXPECT_EQ(manager.Profiles()[2].articleTitle, "edited");
+        manager.editProfile();
+        EXPECT_EQ(store.Profiles()[1].articleTitle, "first");
+        EXPECT_EQ(store.Profiles()[2].articleTitle, "edited");
 
         Select(manager, 0);
         answers.answers.push_back([](ProfileEditorDialog& editor) {
-            EXPECT_EQ(editor.Form()->articleTitle->text(), QStringLiteral("latin"));
+            EXPECT_EQ(Child<QLineEdit>(editor, "articleTitle")->text(), QStringLiteral("latin"));
             return int(QDialog::Rejected);
         });
-        manager.OnEdit();
-        manager.OnRemove();
-        ASSERT_EQ(manager.Profiles().size(), 2u);
-        EXPECT_EQ(manager.Profiles()[0].articleTitle, "first");
+        manager.editProfile();
+        manager.removeProfile();
+        ASSERT_EQ(store.Profiles().size(), 2u);
+        EXPECT_EQ(store.Profiles()[0].articleTitle, "first");
 
         // The positions behind the removed profile moved up with it.
         Select(manager, 1);
-        manager.OnRemove();
-        ASSERT_EQ(manager.Profiles().size(), 1u);
-        EXPECT_EQ(manager.Profiles()[0].articleTitle, "first");
+        manager.removeProfile();
+        ASSERT_EQ(store.Profiles().size(), 1u);
+        EXPECT_EQ(store.Profiles()[0].articleTitle, "first");
         manager.accept();
     });
-    manager.DoModal();
+    manager.exec();
     EXPECT_EQ(answers.opened, 4);
 }
 
 TEST_F(ProfileManagerTest, TabAndHomeSelectAnEntry)
 {
-    manager.AddProfile(Full("beta"));
-    manager.AddProfile(Full("alpha"));
-    QTimer::singleShot(0, &manager, [this] {
+    store.AddProfile(Full("beta"));
+    store.AddProfile(Full("alpha"));
+    ProfileManagerDialog manager(store);
+    QTimer::singleShot(0, &manager, [this, &manager] {
         // Close has the focus; the list is next in the tab order.
         ASSERT_NE(manager.focusWidget(), nullptr);
         QTest::keyClick(manager.focusWidget(), Qt::Key_Tab);
-        EXPECT_EQ(manager.focusWidget(), manager.ProfileList());
-        EXPECT_TRUE(manager.ProfileList()->selectedItems().isEmpty());
-        QTest::keyClick(manager.ProfileList(), Qt::Key_Home);
-        EXPECT_EQ(manager.ProfileList()->selectedItems().size(), 1);
-        EXPECT_EQ(manager.ProfileList()->currentItem()->text(), QStringLiteral("alpha"));
-        QTest::keyClick(manager.ProfileList(), Qt::Key_End);
-        EXPECT_EQ(manager.ProfileList()->currentItem()->text(), QStringLiteral("beta"));
+        EXPECT_EQ(manager.focusWidget(), ProfileList(manager));
+        EXPECT_TRUE(ProfileList(manager)->selectedItems().isEmpty());
+        QTest::keyClick(ProfileList(manager), Qt::Key_Home);
+        EXPECT_EQ(ProfileList(manager)->selectedItems().size(), 1);
+        EXPECT_EQ(ProfileList(manager)->currentItem()->text(), QStringLiteral("alpha"));
+        QTest::keyClick(ProfileList(manager), Qt::Key_End);
+        EXPECT_EQ(ProfileList(manager)->currentItem()->text(), QStringLiteral("beta"));
 
         answers.Type(QStringLiteral("beta"), QStringLiteral("by keyboard"));
-        manager.OnEdit();
-        EXPECT_EQ(manager.Profiles()[0].articleTitle, "by keyboard");
+        manager.editProfile();
+        EXPECT_EQ(store.Profiles()[0].articleTitle, "by keyboard");
         manager.accept();
     });
-    manager.DoModal();
+    manager.exec();
 }
 
 TEST_F(ProfileManagerTest, EscapeAfterAddKeepsTheNewProfile)
 {
     answers.Type(QStringLiteral("Kept"));
-    QTimer::singleShot(0, &manager, [this] {
-        manager.OnAdd();
+    ProfileManagerDialog manager(store);
+    QTimer::singleShot(0, &manager, [&manager] {
+        manager.addProfile();
         QTest::keyClick(&manager, Qt::Key_Escape);
     });
-    EXPECT_EQ(manager.DoModal(), QDialog::Rejected);
-    ASSERT_EQ(manager.Profiles().size(), 1u);
-    EXPECT_EQ(manager.Profiles()[0].name, "Kept");
+    EXPECT_EQ(manager.exec(), QDialog::Rejected);
+    ASSERT_EQ(store.Profiles().size(), 1u);
+    EXPECT_EQ(store.Profiles()[0].name, "Kept");
     EXPECT_EQ(manager.windowTitle(), QStringLiteral("Profile Manager"));
 }
 
@@ -352,17 +357,16 @@ protected:
     // which is then closed.
     void Manage(MainWindow& dialog, std::function<void(ProfileManagerDialog&)> work)
     {
-        ProfileManagerDialog& manager = dialog.ProfileManager();
-        QTimer::singleShot(0, &manager, [&manager, work] {
+        ModalAnswerer<ProfileManagerDialog> answerer([work](ProfileManagerDialog& manager) {
             work(manager);
-            manager.accept();
+            return int(QDialog::Accepted);
         });
-        dialog.OnManageProfiles();
+        dialog.manageProfiles();
     }
 
     static int RowOf(ProfileManagerDialog& manager, const QString& name)
     {
-        return Entries(manager.ProfileList()).indexOf(name);
+        return Entries(ProfileList(manager)).indexOf(name);
     }
 
     std::string FirstLineOfState() const
@@ -389,16 +393,17 @@ TEST_F(ManageProfilesTest, RemovingTheSelectedProfileSelectsTheEarliestLeft)
 {
     WriteState({Named("zebra", {"Other"}), Named("Mid"), Named("apple", {"Dir"})}, "Mid");
     auto dialog = Open();
-    ASSERT_EQ(dialog->CurrentProfile().name, "Mid");
+    ASSERT_NE(dialog->currentProfile(), nullptr);
+    ASSERT_EQ(dialog->currentProfile()->name, "Mid");
     Manage(*dialog, [](ProfileManagerDialog& manager) {
         Select(manager, RowOf(manager, QStringLiteral("Mid")));
-        manager.OnRemove();
+        manager.removeProfile();
     });
-    EXPECT_TRUE(dialog->HasCurrentProfile());
-    EXPECT_EQ(dialog->CurrentProfile().name, "zebra");
-    EXPECT_EQ(dialog->ProfileCombo()->currentText(), QStringLiteral("zebra"));
-    EXPECT_EQ(Entries(dialog->ProfileCombo()), (QStringList {"apple", "zebra"}));
-    EXPECT_EQ(Entries(dialog->DirectoryList()), (QStringList {"Dir [not sent]", "Other [sent]"}));
+    ASSERT_NE(dialog->currentProfile(), nullptr);
+    EXPECT_EQ(dialog->currentProfile()->name, "zebra");
+    EXPECT_EQ(dialog->profileCombo()->currentText(), QStringLiteral("zebra"));
+    EXPECT_EQ(Entries(dialog->profileCombo()), (QStringList {"apple", "zebra"}));
+    EXPECT_EQ(Entries(dialog->directoryList()), (QStringList {"Dir [not sent]", "Other [sent]"}));
     EXPECT_EQ(FirstLineOfState(), "zebra");
 }
 
@@ -409,14 +414,14 @@ TEST_F(ManageProfilesTest, RenamingTheSelectedProfileSelectsTheEarliestInTheList
     Manage(*dialog, [this](ProfileManagerDialog& manager) {
         Select(manager, RowOf(manager, QStringLiteral("Second")));
         answers.Type(QStringLiteral("Renamed"));
-        manager.OnEdit();
+        manager.editProfile();
     });
-    EXPECT_EQ(dialog->CurrentProfile().name, "First");
-    EXPECT_EQ(dialog->ProfileCombo()->currentText(), QStringLiteral("First"));
+    EXPECT_EQ(dialog->currentProfile()->name, "First");
+    EXPECT_EQ(dialog->profileCombo()->currentText(), QStringLiteral("First"));
     EXPECT_EQ(FirstLineOfState(), "First");
-    EXPECT_TRUE(dialog->Profiles().IsSent("Renamed", "Dir"));
+    EXPECT_TRUE(dialog->profiles().IsSent("Renamed", "Dir"));
     EXPECT_EQ(
-        Entries(dialog->DirectoryList()), (QStringList {"Dir [not sent]", "Other [not sent]"}));
+        Entries(dialog->directoryList()), (QStringList {"Dir [not sent]", "Other [not sent]"}));
 }
 
 TEST_F(ManageProfilesTest, RemovingEveryProfileLeavesNoneSelected)
@@ -425,27 +430,27 @@ TEST_F(ManageProfilesTest, RemovingEveryProfileLeavesNoneSelected)
     auto dialog = Open();
     Manage(*dialog, [](ProfileManagerDialog& manager) {
         Select(manager, 0);
-        manager.OnRemove();
+        manager.removeProfile();
     });
-    EXPECT_FALSE(dialog->HasCurrentProfile());
-    EXPECT_EQ(dialog->ProfileCombo()->count(), 0);
-    EXPECT_EQ(Entries(dialog->DirectoryList()), (QStringList {"Dir", "Other"}));
+    EXPECT_EQ(dialog->currentProfile(), nullptr);
+    EXPECT_EQ(dialog->profileCombo()->count(), 0);
+    EXPECT_EQ(Entries(dialog->directoryList()), (QStringList {"Dir", "Other"}));
     EXPECT_EQ(TemporaryDirectory::Read(folder.FilePath("sv.dat")), "\r\n0\r\n");
 }
 
 TEST_F(ManageProfilesTest, TheFirstProfileAddedIsSelected)
 {
     auto dialog = Open();
-    ASSERT_FALSE(dialog->HasCurrentProfile());
+    ASSERT_EQ(dialog->currentProfile(), nullptr);
     Manage(*dialog, [this](ProfileManagerDialog& manager) {
         answers.Type(QStringLiteral("New"), QStringLiteral("A title"));
-        manager.OnAdd();
+        manager.addProfile();
     });
-    EXPECT_TRUE(dialog->HasCurrentProfile());
-    EXPECT_EQ(dialog->CurrentProfile().articleTitle, "A title");
-    EXPECT_EQ(dialog->ProfileCombo()->currentText(), QStringLiteral("New"));
+    ASSERT_NE(dialog->currentProfile(), nullptr);
+    EXPECT_EQ(dialog->currentProfile()->articleTitle, "A title");
+    EXPECT_EQ(dialog->profileCombo()->currentText(), QStringLiteral("New"));
     EXPECT_EQ(
-        Entries(dialog->DirectoryList()), (QStringList {"Dir [not sent]", "Other [not sent]"}));
+        Entries(dialog->directoryList()), (QStringList {"Dir [not sent]", "Other [not sent]"}));
     EXPECT_EQ(TemporaryDirectory::Read(folder.FilePath("sv.dat")),
         "New\r\n1\r\nNew\r\n\r\nA title\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n0\r\n");
 }
@@ -457,12 +462,12 @@ TEST_F(ManageProfilesTest, GardenStaysSelectedBesideGardenTips)
     Manage(*dialog, [this](ProfileManagerDialog& manager) {
         Select(manager, RowOf(manager, QStringLiteral("Garden")));
         answers.Type(QStringLiteral("Garden"), QStringLiteral("Edited in the manager"));
-        manager.OnEdit();
+        manager.editProfile();
     });
-    EXPECT_EQ(dialog->ProfileCombo()->currentText(), QStringLiteral("Garden"));
-    EXPECT_EQ(dialog->CurrentProfile().name, "Garden");
-    EXPECT_EQ(dialog->CurrentProfile().articleTitle, "Edited in the manager");
-    EXPECT_EQ(Entries(dialog->DirectoryList()), (QStringList {"Dir [sent]", "Other [not sent]"}));
+    EXPECT_EQ(dialog->profileCombo()->currentText(), QStringLiteral("Garden"));
+    EXPECT_EQ(dialog->currentProfile()->name, "Garden");
+    EXPECT_EQ(dialog->currentProfile()->articleTitle, "Edited in the manager");
+    EXPECT_EQ(Entries(dialog->directoryList()), (QStringList {"Dir [sent]", "Other [not sent]"}));
     EXPECT_EQ(FirstLineOfState(), "Garden");
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/app/DirectoryListBox.h"
+#include "shell/app/DirectoryListModel.h"
 #include "shell/app/MainWindow.h"
 #include "shell/browser/BrowserView.h"
 #include "shell/common/MessageBox.h"
@@ -9,13 +9,17 @@
 #include "support/TemporaryDirectory.h"
 #include "support/TestHttpServer.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QListView>
 #include <QListWidget>
+#include <QTimer>
 #include <QVariant>
 #include <QWebEnginePage>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -35,26 +39,67 @@ inline bool WaitForPage(BrowserView* browser, const QString& urlPart = {}, int t
 {
     return WaitFor(
         [&] {
-            return browser->GetReadyState() == BrowserView::Complete && browser->LoadSucceeded() &&
+            return !browser->isLoading() && browser->lastLoadSucceeded() &&
                 browser->url().toString().contains(urlPart);
         },
         timeoutMs);
 }
 
-// Records every message box instead of showing it, answering OK.
+// The child of `parent` called `name`, as the program's forms name their
+// controls.
+template<typename Widget>
+Widget* Child(const QObject& parent, const char* name)
+{
+    auto* child = parent.findChild<Widget*>(QString::fromLatin1(name));
+    EXPECT_NE(child, nullptr) << name;
+    return child;
+}
+
+// Answers the modal dialogs of type Dialog as a person would, once each is
+// shown: `answer` acts in the dialog and returns the code it closes with.
+template<typename Dialog>
+class ModalAnswerer
+{
+public:
+    explicit ModalAnswerer(std::function<int(Dialog&)> answer)
+    {
+        QObject::connect(&timer, &QTimer::timeout, [this, answer = std::move(answer)] {
+            auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+            if (dialog && dialog->isVisible())
+                dialog->done(answer(*dialog));
+        });
+        timer.start(5);
+    }
+
+private:
+    QTimer timer;
+};
+
+// Records every message box as it is shown, and answers it with `answer`.
 class MessageBoxRecorder
 {
 public:
-    MessageBoxRecorder()
-    {
-        SetMessageBoxHook([this](const Message& message) {
-            messages.push_back(message);
-            return QMessageBox::Ok;
-        });
-    }
-    ~MessageBoxRecorder() { SetMessageBoxHook({}); }
-
     std::vector<Message> messages;
+    QMessageBox::StandardButton answer = QMessageBox::Ok;
+
+private:
+    static MessageIcon IconOf(const QMessageBox& box)
+    {
+        switch (box.icon()) {
+        case QMessageBox::Critical:
+            return MessageIcon::Error;
+        case QMessageBox::Warning:
+            return MessageIcon::Exclamation;
+        default:
+            return MessageIcon::None;
+        }
+    }
+
+    ModalAnswerer<QMessageBox> answerer {[this](QMessageBox& box) {
+        messages.push_back(
+            {box.text().toStdString(), box.windowTitle().toStdString(), IconOf(box)});
+        return int(answer);
+    }};
 };
 
 // The main window's settings for a test: the test's server stands in for
@@ -62,7 +107,7 @@ public:
 inline MainWindow::Settings TestSettings(
     const TestHttpServer& server, const TemporaryDirectory& folder)
 {
-    MainWindow::Settings settings = MainWindow::Settings::Defaults();
+    MainWindow::Settings settings = MainWindow::Settings::defaults();
     settings.serverUrl = QString::fromStdString(server.Url());
     settings.dataFolder = QString::fromStdString(folder.path.string());
     return settings;
@@ -74,6 +119,28 @@ inline QStringList Entries(const QListWidget* list)
     for (int row = 0; row < list->count(); ++row)
         entries << list->item(row)->text();
     return entries;
+}
+
+inline QStringList Entries(const QListView* list)
+{
+    QStringList entries;
+    for (int row = 0; row < list->model()->rowCount(); ++row)
+        entries << list->model()->index(row, 0).data().toString();
+    return entries;
+}
+
+// The selected entry's row of `list`; -1 when none is selected.
+inline int SelectedRow(const QListView* list)
+{
+    const QModelIndexList selected = list->selectionModel()->selectedRows();
+    return selected.isEmpty() ? -1 : selected.first().row();
+}
+
+// Chooses the entry at `row` as a click would.
+inline void ChooseRow(QListView* list, int row)
+{
+    list->selectionModel()->setCurrentIndex(
+        list->model()->index(row, 0), QItemSelectionModel::ClearAndSelect);
 }
 
 inline QStringList Entries(const QComboBox* combo)

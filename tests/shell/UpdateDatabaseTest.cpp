@@ -10,7 +10,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
@@ -103,33 +103,28 @@ protected:
 TEST_F(UpdateDatabaseTest, SuccessReloadsTheListWithTheProfilesMarks)
 {
     const auto dialog = Open();
-    ASSERT_TRUE(WaitForPage(dialog->Browser(), QStringLiteral("/updates/")));
-    dialog->DirectoryList()->setCurrentRow(1);
-    ASSERT_TRUE(
-        WaitFor([&] { return dialog->Browser()->GetReadyState() == BrowserView::Complete; }));
+    ASSERT_TRUE(WaitForPage(dialog->browser(), QStringLiteral("/updates/")));
+    ChooseRow(dialog->directoryList(), 1);
+    ASSERT_TRUE(WaitFor([&] { return !dialog->browser()->isLoading(); }));
 
     // Through the menu, as the user does.
-    QAction* update = nullptr;
-    for (QAction* action : dialog->findChildren<QAction*>()) {
-        if (action->data().toInt() == MainWindow::UpdateDatabaseCommand)
-            update = action;
-    }
+    QAction* update = Child<QAction>(*dialog, "updateDatabaseAction");
     ASSERT_NE(update, nullptr);
     update->trigger();
     const std::vector<Message> success {{"Update successful", "Update", MessageIcon::None}};
     EXPECT_EQ(boxes.messages, success);
     EXPECT_EQ(TemporaryDirectory::Read(folder.FilePath("dirdata.xml")), newDatabase);
-    EXPECT_EQ(Entries(dialog->DirectoryList()), (QStringList {"Alpha [sent]", "Added [not sent]"}));
-    EXPECT_TRUE(dialog->DirectoryList()->selectedItems().isEmpty());
-    ASSERT_TRUE(WaitForPage(dialog->Browser(), QStringLiteral("about:blank")));
+    EXPECT_EQ(Entries(dialog->directoryList()), (QStringList {"Alpha [sent]", "Added [not sent]"}));
+    EXPECT_TRUE((SelectedRow(dialog->directoryList()) < 0));
+    ASSERT_TRUE(WaitForPage(dialog->browser(), QStringLiteral("about:blank")));
     EXPECT_EQ(TemporaryDirectory::Read(folder.FilePath("ddupdate.xml")), newDatabase);
 
     // And again in the same run.
     boxes.messages.clear();
     feed = oldDatabase;
-    dialog->UpdateDatabase();
+    dialog->updateDatabase();
     EXPECT_EQ(boxes.messages, success);
-    EXPECT_EQ(Entries(dialog->DirectoryList()), (QStringList {"Alpha [sent]", "Gone [not sent]"}));
+    EXPECT_EQ(Entries(dialog->directoryList()), (QStringList {"Alpha [sent]", "Gone [not sent]"}));
 }
 
 TEST_F(UpdateDatabaseTest, TheUsersOwnDatabaseIsListedAndNeverTouched)
@@ -146,32 +141,32 @@ TEST_F(UpdateDatabaseTest, TheUsersOwnDatabaseIsListedAndNeverTouched)
     const std::string before = TemporaryDirectory::Read(own);
 
     const auto dialog = Open();
-    EXPECT_EQ(Entries(dialog->DirectoryList()),
+    EXPECT_EQ(Entries(dialog->directoryList()),
         (QStringList {"Alpha [sent]", "Gone [not sent]", "Own [not sent]"}));
-    ASSERT_TRUE(WaitForPage(dialog->Browser(), QStringLiteral("/updates/")));
+    ASSERT_TRUE(WaitForPage(dialog->browser(), QStringLiteral("/updates/")));
 
-    dialog->UpdateDatabase();
+    dialog->updateDatabase();
     EXPECT_EQ(boxes.messages,
         (std::vector<Message> {{"Update successful", "Update", MessageIcon::None}}));
     EXPECT_EQ(Database(), newDatabase);
     EXPECT_EQ(TemporaryDirectory::Read(own), before);
-    EXPECT_EQ(Entries(dialog->DirectoryList()),
+    EXPECT_EQ(Entries(dialog->directoryList()),
         (QStringList {"Alpha [sent]", "Added [not sent]", "Own [not sent]", "Gone [not sent]"}));
 }
 
 TEST_F(UpdateDatabaseTest, FailureKeepsTheDatabaseAndTheList)
 {
     const auto dialog = Open();
-    const QStringList before = Entries(dialog->DirectoryList());
+    const QStringList before = Entries(dialog->directoryList());
     for (const int answer : {404, 500}) {
         boxes.messages.clear();
         status = answer;
-        dialog->UpdateDatabase();
+        dialog->updateDatabase();
         const std::vector<Message> failure {
             {"The update could not be retrieved", "Error", MessageIcon::Exclamation}};
         EXPECT_EQ(boxes.messages, failure);
         EXPECT_EQ(TemporaryDirectory::Read(folder.FilePath("dirdata.xml")), oldDatabase);
-        EXPECT_EQ(Entries(dialog->DirectoryList()), before);
+        EXPECT_EQ(Entries(dialog->directoryList()), before);
     }
 }
 
@@ -190,7 +185,7 @@ TEST_F(UpdateDatabaseTest, TheWaitCannotBeDismissed)
         QApplication::sendEvent(wait, &escape);
         stayed = wait->isVisible();
     });
-    dialog->UpdateDatabase();
+    dialog->updateDatabase();
     EXPECT_TRUE(stayed);
     const std::vector<Message> success {{"Update successful", "Update", MessageIcon::None}};
     EXPECT_EQ(boxes.messages, success);
@@ -203,7 +198,7 @@ TEST_F(UpdateDatabaseTest, CancelStopsTheTransferAndChangesNothing)
     slow.Trickle("/updates/quillmarkdemo.xml", std::string(1000, ' '), 10, length);
     slow.Start();
     const auto dialog = Open(slow);
-    const QStringList before = Entries(dialog->DirectoryList());
+    const QStringList before = Entries(dialog->directoryList());
 
     int share = -1;
     QString bytes;
@@ -216,7 +211,7 @@ TEST_F(UpdateDatabaseTest, CancelStopsTheTransferAndChangesNothing)
             cancelled = std::chrono::steady_clock::now();
             QTest::mouseClick(wait->CancelButton(), Qt::LeftButton);
         });
-    dialog->UpdateDatabase();
+    dialog->updateDatabase();
     EXPECT_LT(MillisecondsSince(cancelled), 2000);
 
     EXPECT_GT(share, 0);
@@ -226,7 +221,7 @@ TEST_F(UpdateDatabaseTest, CancelStopsTheTransferAndChangesNothing)
         << bytes.toStdString();
     EXPECT_TRUE(boxes.messages.empty());
     EXPECT_EQ(Database(), oldDatabase);
-    EXPECT_EQ(Entries(dialog->DirectoryList()), before);
+    EXPECT_EQ(Entries(dialog->directoryList()), before);
     EXPECT_TRUE(WaitFor([&] { return slow.trickling == 0; })) << "the server is still sending";
 }
 
@@ -247,7 +242,7 @@ TEST_F(UpdateDatabaseTest, TrickleEndsAtTheOverallLimit)
             busy = wait->ProgressBar()->maximum() == 0;
             bytes = wait->BytesLabel()->text();
         });
-    dialog->UpdateDatabase();
+    dialog->updateDatabase();
     EXPECT_TRUE(busy) << "no share without a size";
     EXPECT_TRUE(bytes.endsWith(QStringLiteral(" bytes received"))) << bytes.toStdString();
     const std::vector<Message> failure {
@@ -260,17 +255,17 @@ TEST_F(UpdateDatabaseTest, AWaitEndedFromOutsideIsNoAnswer)
 {
     delayMs = 400;
     const auto dialog = Open();
-    const QStringList before = Entries(dialog->DirectoryList());
+    const QStringList before = Entries(dialog->directoryList());
     // The plain dialog results, which the update's exit codes share.
     for (const int result : {int(QDialog::Rejected), int(QDialog::Accepted)}) {
         SCOPED_TRACE(result);
         DuringTheWait(
             dialog.get(), [](UpdateDialog*) { return true; },
             [result](UpdateDialog* wait) { wait->done(result); });
-        dialog->UpdateDatabase();
+        dialog->updateDatabase();
         EXPECT_TRUE(boxes.messages.empty());
         EXPECT_EQ(Database(), oldDatabase);
-        EXPECT_EQ(Entries(dialog->DirectoryList()), before);
+        EXPECT_EQ(Entries(dialog->directoryList()), before);
     }
 }
 
@@ -324,7 +319,7 @@ TEST_F(UpdateDatabaseTest, OnlyHttpAndHttpsServersAreUsed)
             ASSERT_TRUE(WaitFor([&] { return !boxes.messages.empty(); }));
         else
             Pump(50);
-        dialog->UpdateDatabase();
+        dialog->updateDatabase();
         const std::vector<Message> expected =
             row.refused ? std::vector<Message> {refusal, refusal} : std::vector<Message> {failure};
         EXPECT_EQ(boxes.messages, expected);

@@ -57,7 +57,7 @@ AboutDialog::AboutDialog(QWidget* parent)
 
     ui->browser->setPage(new ExternalLinkPage(QuillmarkBrowserProfile(), ui->browser));
     ui->browser->setContextMenuPolicy(Qt::NoContextMenu);
-    ui->browser->Navigate(pageAddress);
+    ui->browser->navigate(pageAddress);
 }
 
 AboutDialog::~AboutDialog() = default;

@@ -4,21 +4,25 @@
 #include "core/directorydb/DirectoryProgress.h"
 #include "core/fill/FillPlan.h"
 #include "core/profiles/StateFile.h"
-#include "shell/app/DirectoryListBox.h"
+#include "shell/app/DirectoryListModel.h"
 #include "shell/browser/BrowserView.h"
 #include "shell/capture/DirectoryCapture.h"
 #include "shell/common/MessageBox.h"
 #include "shell/profiles/ProfileComboBox.h"
+#include "shell/profiles/ProfileManagerDialog.h"
+#include "shell/profiles/SortedWidgets.h"
 #include "shell/update/UpdateDialog.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
-#include <QKeyEvent>
+#include <QHBoxLayout>
 #include <QLabel>
-#include <QLayout>
+#include <QListView>
 #include <QPushButton>
+#include <QSettings>
 #include <QStatusBar>
-#include <QTimer>
+#include <QVBoxLayout>
 
 #include <utility>
 
@@ -28,12 +32,16 @@
 
 namespace {
 
-// Initial client size: the window's layout was drawn for this size.
-constexpr QSize initialClientSize(927, 645);
+// How often a pending submission looks at its clock and at the page.
+constexpr int watchIntervalMs = 100;
+// The right-hand pane keeps this width; the browser takes the rest.
+constexpr int sidePaneWidth = 240;
+
+const QString geometryKey = QStringLiteral("MainWindow/geometry");
 
 } // namespace
 
-MainWindow::Settings MainWindow::Settings::Defaults()
+MainWindow::Settings MainWindow::Settings::defaults()
 {
     Settings settings;
     settings.serverUrl = QStringLiteral(QUILLMARK_SERVER_URL);
@@ -43,20 +51,60 @@ MainWindow::Settings MainWindow::Settings::Defaults()
 }
 
 MainWindow::MainWindow(Settings settings, QWidget* parent)
-    : QDialog(parent)
+    : QMainWindow(parent)
     , settings(std::move(settings))
     , messages(std::make_unique<MessageBoxSink>())
-    , icon(QStringLiteral(":/quillmark.png"))
-    , profileManager(this)
     , database(*messages)
 {
     if (!this->settings.clock)
         this->settings.clock = std::make_shared<SteadyClock>();
     while (this->settings.serverUrl.endsWith(QLatin1Char('/')))
         this->settings.serverUrl.chop(1);
-    OnInitDialog();
-    // Said once, as soon as the window runs; Update says it again.
-    QTimer::singleShot(0, this, &MainWindow::CheckServerUrl);
+
+    setWindowTitle(tr("Quillmark V1.0"));
+    setWindowIcon(QIcon(QStringLiteral(":/quillmark.png")));
+    createWidgets();
+    createActions();
+
+    loadStateFile();
+    fillProfileCombo();
+    database.SetDatabasePath(databasePath().toStdString());
+    database.SetUserDatabasePath(userDatabasePath().toStdString());
+    database.LoadDatabase();
+    loadDirectories();
+
+    m_browser->navigate(makerPage("/updates/"));
+
+    // Selection, not the current row: the list gives itself a current row
+    // when it takes the focus, and that is no choice of the user's.
+    connect(m_directoryList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+        &MainWindow::chooseDirectory);
+    connect(m_profileCombo, &QComboBox::currentIndexChanged, this, &MainWindow::chooseProfile);
+    connect(m_fillButton, &QPushButton::clicked, this, &MainWindow::fillCurrentPage);
+    connect(m_nextButton, &QPushButton::clicked, this, &MainWindow::nextDirectory);
+    connect(m_browser, &BrowserView::pageComplete, this, &MainWindow::onPageComplete);
+    // What a fill said belongs to its page alone.
+    connect(m_browser, &QWebEngineView::loadStarted, statusBar(), &QStatusBar::clearMessage);
+
+    watchTimer.setInterval(watchIntervalMs);
+    connect(&watchTimer, &QTimer::timeout, this, &MainWindow::onWatchTick);
+
+    capture = new DirectoryCapture(*m_browser, database, *this);
+    capture->EnableWhileAPageIsShown(*addPageAction);
+    connect(capture, &DirectoryCapture::directorySaved, this, &MainWindow::reloadDirectories);
+    connect(capture, &DirectoryCapture::directoryRemoved, this, [this] { reloadDirectories({}); });
+    connect(capture, &DirectoryCapture::confirmationSaved, this, [this] {
+        database.LoadDatabase();
+        checkSubmittedPage();
+    });
+
+    resize(927, 700);
+    restoreGeometry(QSettings().value(geometryKey).toByteArray());
+    // The window opens with the keyboard on the list, not in the page being
+    // loaded.
+    m_directoryList->setFocus();
+    // Said once, as soon as the window runs; an update says it again.
+    QTimer::singleShot(0, this, &MainWindow::checkServerUrl);
 }
 
 MainWindow::~MainWindow()
@@ -64,160 +112,218 @@ MainWindow::~MainWindow()
     // Deleting the page runs the callbacks of its pending scripts and page
     // requests: they must find the browser gone, not this window's members
     // half destroyed.
-    timer->stop();
+    watchTimer.stop();
     ++watchGeneration;
-    delete std::exchange(browser, nullptr);
+    delete std::exchange(m_browser, nullptr);
 }
 
-QString MainWindow::StateFilePath() const
+void MainWindow::createWidgets()
+{
+    auto* central = new QWidget(this);
+    auto* layout = new QHBoxLayout(central);
+    // Made in tab order.
+    m_browser = new BrowserView(central);
+    m_browser->setMinimumSize(320, 240);
+    m_browser->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    layout->addWidget(m_browser, 1);
+
+    auto* side = new QWidget(central);
+    side->setFixedWidth(sidePaneWidth);
+    auto* sideLayout = new QVBoxLayout(side);
+    sideLayout->setContentsMargins(0, 0, 0, 0);
+    auto* profileRow = new QHBoxLayout;
+    auto* profileLabel = new QLabel(tr("Profile:"), side);
+    m_profileCombo = new ProfileComboBox(side);
+    m_profileCombo->setObjectName(QStringLiteral("profileCombo"));
+    profileLabel->setBuddy(m_profileCombo);
+    profileRow->addWidget(profileLabel);
+    profileRow->addWidget(m_profileCombo, 1);
+    sideLayout->addLayout(profileRow);
+    m_fillButton = new QPushButton(tr("&Fill current page"), side);
+    m_fillButton->setObjectName(QStringLiteral("fillButton"));
+    // Alt+F belongs to the File menu. Two owners of one mnemonic take turns,
+    // so the first Alt+F would only have moved the focus to this button.
+    m_fillButton->setShortcut(QKeySequence());
+    sideLayout->addWidget(m_fillButton);
+    m_directoryModel = new DirectoryListModel(this);
+    m_directoryList = new QListView(side);
+    m_directoryList->setObjectName(QStringLiteral("directoryList"));
+    m_directoryList->setModel(m_directoryModel);
+    m_directoryList->setUniformItemSizes(true);
+    m_directoryList->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_directoryList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    SelectWithKeys(m_directoryList);
+    sideLayout->addWidget(m_directoryList, 1);
+    m_nextButton = new QPushButton(tr("&Next Directory Not Sent"), side);
+    m_nextButton->setObjectName(QStringLiteral("nextButton"));
+    sideLayout->addWidget(m_nextButton);
+    layout->addWidget(side);
+    setCentralWidget(central);
+
+    // A normal widget of the status line: a message hides it while shown.
+    m_progressLabel = new QLabel(statusBar());
+    statusBar()->addWidget(m_progressLabel, 1);
+
+    m_browser->setFormSubmitSink(*this);
+    m_browser->showBundledPagesFor(settings.serverUrl.toStdString());
+}
+
+QString MainWindow::stateFilePath() const
 {
     return QDir(settings.dataFolder).filePath(QStringLiteral("sv.dat"));
 }
 
-QString MainWindow::DatabasePath() const
+QString MainWindow::databasePath() const
 {
     return QDir(settings.dataFolder).filePath(QStringLiteral("dirdata.xml"));
 }
 
-QString MainWindow::UserDatabasePath() const
+QString MainWindow::userDatabasePath() const
 {
     return QDir(settings.dataFolder).filePath(QStringLiteral("mydirdata.xml"));
 }
 
-void MainWindow::OnInitDialog()
+const Profile* MainWindow::currentProfile() const
 {
-    setWindowTitle(tr("Quillmark V1.0"));
-    setWindowIcon(icon);
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-        Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
-    CreateControls();
-    CreateMenu();
-
-    LoadState();
-    FillProfileCombo();
-
-    database.SetDatabasePath(DatabasePath().toStdString());
-    database.SetUserDatabasePath(UserDatabasePath().toStdString());
-    database.LoadDatabase();
-    FillDirectoryList();
-
-    browser->Navigate(MakerPage("/updates/"));
-
-    // Selection, not the current row: the list gives itself a current row
-    // when it takes the focus, and that is no choice of the user's.
-    connect(
-        directoryList, &QListWidget::itemSelectionChanged, this, &MainWindow::OnDirectorySelChange);
-    connect(profileCombo, &QComboBox::currentIndexChanged, this, &MainWindow::OnProfileSelChange);
-    connect(fillButton, &QPushButton::clicked, this, &MainWindow::OnFillCurrentPage);
-    connect(nextButton, &QPushButton::clicked, this, &MainWindow::OnNextDirectory);
-    // What a fill said belongs to its page alone.
-    connect(browser, &QWebEngineView::loadStarted, statusLine, &QStatusBar::clearMessage);
-
-    capture = new DirectoryCapture(*browser, database, *this);
-    capture->EnableWhileAPageIsShown(*addPageAction);
-    connect(capture, &DirectoryCapture::directorySaved, this, &MainWindow::ReloadDirectories);
-    connect(capture, &DirectoryCapture::directoryRemoved, this, [this] { ReloadDirectories({}); });
-    connect(capture, &DirectoryCapture::confirmationSaved, this, [this] {
-        database.LoadDatabase();
-        CheckSubmittedPage();
-    });
-
-    timer = new QTimer(this);
-    connect(timer, &QTimer::timeout, this, &MainWindow::OnTimer);
-    timer->start(100);
-
-    resize(initialClientSize.width(),
-        initialClientSize.height() + layout()->menuBar()->sizeHint().height() +
-            statusLine->sizeHint().height());
-    // The window opens with the keyboard on the list, as a dialog's first
-    // list would have it, not in the page being loaded.
-    directoryList->setFocus();
+    if (!currentName)
+        return nullptr;
+    const int index = profileStore.IndexOf(*currentName);
+    return index < 0 ? nullptr : &profileStore.Profiles()[std::size_t(index)];
 }
 
-void MainWindow::LoadState()
+void MainWindow::loadStateFile()
 {
     // A file that was not read whole is copied aside here, before the first
     // save can write over it.
-    const StateFileLoad load = LoadStateFile(
-        StateFilePath().toStdString(), profileManager, ApplicationName().toStdString());
+    const StateFileLoad load =
+        LoadStateFile(stateFilePath().toStdString(), profileStore, ApplicationName().toStdString());
     if (!load.opened)
         return;
-    hasCurrentProfile = SelectSavedProfile(profileManager, load.read.selectedName, currentProfile);
+    Profile selected;
+    if (SelectSavedProfile(profileStore, load.read.selectedName, selected))
+        currentName = selected.name;
     if (load.notice)
         ShowMessageBox(this, *load.notice);
 }
 
-void MainWindow::FillProfileCombo()
+void MainWindow::fillProfileCombo()
 {
-    profileCombo->Fill(profileManager.Profiles(),
-        hasCurrentProfile ? profileManager.IndexOf(currentProfile.name) : -1);
+    m_profileCombo->Fill(
+        profileStore.Profiles(), currentName ? profileStore.IndexOf(*currentName) : -1);
 }
 
-std::string MainWindow::MakerPage(const char* path) const
+std::string MainWindow::makerPage(const char* path) const
 {
     return (settings.serverUrl + QLatin1String(path)).toStdString();
 }
 
-void MainWindow::FillDirectoryList()
+void MainWindow::loadDirectories()
 {
     std::vector<std::string> names;
     database.GetDirectoryNames(names);
-    directoryList->Fill(names, hasCurrentProfile, [this](const std::string& name) {
-        return profileManager.IsSent(currentProfile.name, name);
-    });
-    ShowProgress();
+    m_directoryModel->setDirectories(std::move(names));
+    showProfileMarks();
 }
 
-void MainWindow::ShowProgress()
+void MainWindow::showProfileMarks()
 {
-    progressLabel->setText(
-        QString::fromStdString(ProgressText(hasCurrentProfile, directoryList->SentMarks())));
+    m_directoryModel->setProfile(profileStore, currentName ? &*currentName : nullptr);
+    showProgress();
 }
 
-void MainWindow::SaveState()
+void MainWindow::showProgress()
 {
-    const std::optional<Message> failure = SaveStateFile(StateFilePath().toStdString(),
-        profileManager, hasCurrentProfile ? &currentProfile.name : nullptr);
+    m_progressLabel->setText(QString::fromStdString(
+        ProgressText(m_directoryModel->hasProfile(), m_directoryModel->sentFlags())));
+}
+
+int MainWindow::selectedRow() const
+{
+    const QModelIndexList selected = m_directoryList->selectionModel()->selectedRows();
+    return selected.isEmpty() ? -1 : selected.first().row();
+}
+
+void MainWindow::selectRow(int row)
+{
+    const QSignalBlocker blocker(m_directoryList->selectionModel());
+    const QModelIndex index = m_directoryModel->index(row);
+    m_directoryList->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    // The blocked selection change leaves the view to repaint itself.
+    m_directoryList->viewport()->update();
+}
+
+void MainWindow::writeStateFile()
+{
+    const std::optional<Message> failure = SaveStateFile(
+        stateFilePath().toStdString(), profileStore, currentName ? &*currentName : nullptr);
     if (failure)
         ShowMessageBox(this, *failure);
 }
 
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    QSettings().setValue(geometryKey, saveGeometry());
+    if (!exitRequested)
+        writeStateFile();
+    QMainWindow::closeEvent(event);
+}
+
+void MainWindow::exitWithoutSaving()
+{
+    exitRequested = true;
+    close();
+}
+
 void MainWindow::OnFormSubmit()
 {
-    submitPending = true;
-    submitTime = settings.clock->Milliseconds();
+    m_submitPending = true;
+    m_submitTime = settings.clock->Milliseconds();
+    watchTimer.start();
 }
 
-void MainWindow::OnTimer()
+void MainWindow::onPageComplete()
 {
-    // Each flag is cleared before its page is taken, so that a tick that
-    // comes while a message box of the fill or the check is open does not
-    // start the same work again.
-    if (autoFillPending && browser->GetReadyState() == BrowserView::Complete) {
+    if (autoFillPending) {
         autoFillPending = false;
-        FillPage();
+        fillPage();
     }
-    if (submitPending && SubmissionCheckDue(settings.clock->Milliseconds(), submitTime) &&
-        browser->GetReadyState() == BrowserView::Complete) {
-        submitPending = false;
-        CheckSubmittedPage();
-    }
+    onWatchTick();
 }
 
-void MainWindow::OnManageProfiles()
+void MainWindow::onWatchTick()
 {
-    profileManager.DoModal();
-    hasCurrentProfile = ReselectProfile(profileManager, hasCurrentProfile, currentProfile);
-
-    FillProfileCombo();
-    // Edits made in the manager reach the working copy.
-    if (hasCurrentProfile)
-        profileManager.FindProfile(currentProfile.name, currentProfile);
-    OnProfileSelChange();
-    SaveState();
+    if (!m_submitPending) {
+        watchTimer.stop();
+        return;
+    }
+    // The flag is cleared before the page is taken, so that a tick that
+    // comes while a message box of the check is open does not start the
+    // same work again.
+    if (SubmissionCheckDue(settings.clock->Milliseconds(), m_submitTime) &&
+        !m_browser->isLoading()) {
+        m_submitPending = false;
+        watchTimer.stop();
+        checkSubmittedPage();
+    }
 }
 
-bool MainWindow::CheckServerUrl()
+void MainWindow::manageProfiles()
+{
+    ProfileManagerDialog manager(profileStore, this);
+    manager.exec();
+    // The current profile stays while a profile of its name is left.
+    Profile current;
+    current.name = currentName.value_or(std::string());
+    if (ReselectProfile(profileStore, currentName.has_value(), current))
+        currentName = current.name;
+    else
+        currentName.reset();
+    fillProfileCombo();
+    chooseProfile();
+    writeStateFile();
+}
+
+bool MainWindow::checkServerUrl()
 {
     const std::string url = settings.serverUrl.toStdString();
     if (!IsServerUrlSupported(url))
@@ -225,11 +331,11 @@ bool MainWindow::CheckServerUrl()
     return IsServerUrlSupported(url);
 }
 
-void MainWindow::UpdateDatabase()
+void MainWindow::updateDatabase()
 {
-    if (!CheckServerUrl())
+    if (!checkServerUrl())
         return;
-    UpdateDialog dialog(MakerPage("/updates/quillmarkdemo.xml"), DatabasePath().toStdString(),
+    UpdateDialog dialog(makerPage("/updates/quillmarkdemo.xml"), databasePath().toStdString(),
         settings.updateOptions, this);
     // Only the update's own answer counts: a wait that ended in any other
     // way changes nothing, and a cancelled update says nothing either.
@@ -241,157 +347,8 @@ void MainWindow::UpdateDatabase()
         return;
     }
 
-    browser->Navigate("about:blank");
+    m_browser->navigate("about:blank");
     database.LoadDatabase();
-    FillDirectoryList();
+    loadDirectories();
     ShowMessageBox(this, {"Update successful", "Update", MessageIcon::None});
-}
-
-void MainWindow::OnDirectorySelChange()
-{
-    if (!hasCurrentProfile) {
-        ShowMessageBox(this, {"Please create a profile first!", "Error", MessageIcon::Exclamation});
-        return;
-    }
-    const int row = directoryList->SelectedRow();
-    if (row < 0)
-        return;
-    directoryName = directoryList->DirectoryNameAt(row);
-    directoryRow = row;
-    const std::string address = database.GetDirectorySubmitPage(
-        directoryName, currentProfile.category, currentProfile.subcategory);
-    browser->Navigate(address);
-    autoFillPending = true;
-    submitPending = false;
-    ++watchGeneration;
-}
-
-void MainWindow::OnProfileSelChange()
-{
-    if (profileCombo->currentIndex() < 0 && hasCurrentProfile)
-        return;
-    // The entry leads to its profile by position, whatever its text shows.
-    // The chosen profile is the current one from now on, also where none
-    // was selected before.
-    const int position = profileCombo->SelectedPosition();
-    if (position >= 0 && std::size_t(position) < profileManager.Profiles().size()) {
-        currentProfile = profileManager.Profiles()[std::size_t(position)];
-        hasCurrentProfile = true;
-    }
-
-    const int selected = directoryList->SelectedRow();
-    FillDirectoryList();
-    directoryList->SelectRow(selected);
-    if (hasCurrentProfile)
-        OnDirectorySelChange();
-}
-
-void MainWindow::OnFillCurrentPage()
-{
-    if (browser->GetReadyState() != BrowserView::Complete) {
-        ShowMessageBox(this,
-            {"Please allow the page to load completly", ApplicationName().toStdString(),
-                MessageIcon::None});
-        return;
-    }
-    FillPage();
-}
-
-void MainWindow::OnNextDirectory()
-{
-    const std::vector<bool> sent = directoryList->SentMarks();
-    const NextDirectory next =
-        FindNextDirectory(hasCurrentProfile, sent, directoryList->SelectedRow());
-    switch (next.action) {
-    case NextDirectory::Action::NoProfile:
-        OnDirectorySelChange();
-        break;
-    case NextDirectory::Action::AllSent:
-        statusLine->showMessage(QString::fromStdString(AllSentText(sent.size())));
-        break;
-    case NextDirectory::Action::Choose:
-        // As a click on the entry: the list takes the keyboard, and an entry
-        // chosen again opens again.
-        directoryList->setFocus(Qt::OtherFocusReason);
-        directoryList->SelectRow(next.row);
-        directoryList->scrollToItem(directoryList->item(next.row));
-        OnDirectorySelChange();
-        break;
-    }
-}
-
-void MainWindow::FillPage()
-{
-    const unsigned load = browser->LoadCount();
-    browser->Fill(BuildFillPlan(database, directoryName, currentProfile), this,
-        [this, load](const FillReport& report) {
-            if (!browser)
-                return;
-            // A page that has gone since keeps no word of this fill. The
-            // keyboard follows the field the fill chose for the user.
-            if (browser->LoadCount() == load) {
-                statusLine->showMessage(QString::fromStdString(FillReportText(report)));
-                if (report.focused)
-                    browser->setFocus(Qt::OtherFocusReason);
-            }
-            emit pageFilled(report);
-        });
-}
-
-void MainWindow::CheckSubmittedPage()
-{
-    // The answer counts only for the same choice of directory.
-    const unsigned generation = watchGeneration;
-    browser->ReadPageHtml(this, [this, generation](const std::string& html) {
-        if (!browser || watchGeneration != generation)
-            return;
-        const std::string marker = database.GetDirectoryOnSubmit(directoryName);
-        // The user's own directory waits for its confirmation text to be
-        // taken from the page.
-        if (marker.empty() && database.IsUserDirectory(directoryName)) {
-            statusLine->showMessage(tr("Select the confirmation text in the page, then choose "
-                                       "Settings > Use Selected Text as Confirmation"));
-            emit pageChecked(false);
-            return;
-        }
-        const bool confirmed = PageConfirmsSubmission(html, marker);
-        if (confirmed)
-            RecordSubmission();
-        emit pageChecked(confirmed);
-    });
-}
-
-void MainWindow::RecordSubmission()
-{
-    profileManager.MarkSent(currentProfile.name, directoryName);
-
-    const int row = directoryList->RowOf(directoryName, directoryRow);
-    if (row >= 0)
-        directoryList->MarkSent(row);
-    ShowProgress();
-    // The confirmation page stays for the user to read.
-    statusLine->showMessage(QString::fromStdString(SentText(directoryList->SentMarks(), row,
-        [this](int next) { return directoryList->DirectoryNameAt(next); })));
-}
-
-void MainWindow::accept()
-{
-    SaveState();
-    QDialog::accept();
-}
-
-void MainWindow::reject()
-{
-    SaveState();
-    QDialog::reject();
-}
-
-void MainWindow::keyPressEvent(QKeyEvent* event)
-{
-    // Escape and Enter never close the main window.
-    const int key = event->key();
-    if (key == Qt::Key_Escape || key == Qt::Key_Return || key == Qt::Key_Enter)
-        event->accept();
-    else
-        QDialog::keyPressEvent(event);
 }

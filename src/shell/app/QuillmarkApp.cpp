@@ -50,9 +50,9 @@ QString QuillmarkApp::ReadCommandLine(const QCoreApplication& app)
 int QuillmarkApp::Run()
 {
     const QString explicitFolder = ReadCommandLine(*this);
-    MainWindow::Settings settings = MainWindow::Settings::Defaults();
+    MainWindow::Settings settings = MainWindow::Settings::defaults();
     settings.dataFolder = PrepareDataFolder(explicitFolder);
-    MainWindow dialog(std::move(settings));
-    dialog.exec();
-    return 0;
+    MainWindow window(std::move(settings));
+    window.show();
+    return exec();
 }

@@ -56,12 +56,12 @@ BrowserView::BrowserView(QWidget* parent)
     : QWebEngineView(parent)
 {
     setPage(new BrowserPage(QuillmarkBrowserProfile(), this));
-    connect(this, &QWebEngineView::loadStarted, this, &BrowserView::OnLoadStarted);
-    connect(this, &QWebEngineView::loadFinished, this, &BrowserView::OnLoadFinished);
+    connect(this, &QWebEngineView::loadStarted, this, &BrowserView::onLoadStarted);
+    connect(this, &QWebEngineView::loadFinished, this, &BrowserView::onLoadFinished);
     startLimit.setSingleShot(true);
     startLimit.setInterval(navigationStartLimitMs);
-    connect(&startLimit, &QTimer::timeout, this, &BrowserView::OnStartLimit);
-    connect(page(), &QWebEnginePage::loadingChanged, this, &BrowserView::OnLoadingChanged);
+    connect(&startLimit, &QTimer::timeout, this, &BrowserView::onStartLimit);
+    connect(page(), &QWebEnginePage::loadingChanged, this, &BrowserView::onLoadingChanged);
 }
 
 BrowserView::~BrowserView()
@@ -70,50 +70,50 @@ BrowserView::~BrowserView()
     delete page();
 }
 
-void BrowserView::Navigate(const std::string& url)
+void BrowserView::navigate(const std::string& url)
 {
     QUrl address(QString::fromStdString(NavigationAddress(url)), QUrl::TolerantMode);
     if (address.isEmpty() || !address.isValid())
         address = QUrl(QStringLiteral("about:blank"));
-    readyState = Loading;
+    loading = true;
     awaitingStart = true;
-    ++loadCount;
+    ++loadsStarted;
     startLimit.start();
     load(address);
 }
 
-void BrowserView::OnLoadStarted()
+void BrowserView::onLoadStarted()
 {
     startLimit.stop();
     awaitingStart = false;
-    readyState = Loading;
-    ++loadCount;
+    loading = true;
+    ++loadsStarted;
 }
 
-void BrowserView::OnLoadFinished(bool ok)
+void BrowserView::onLoadFinished(bool ok)
 {
     // The end of the load a navigation replaced is not the end of its own.
     if (awaitingStart)
         return;
-    readyState = Complete;
+    loading = false;
     loadSucceeded = ok;
     emit pageComplete(ok);
 }
 
-void BrowserView::OnStartLimit()
+void BrowserView::onStartLimit()
 {
     if (!awaitingStart)
         return;
     awaitingStart = false;
-    OnLoadFinished(false);
+    onLoadFinished(false);
 }
 
-void BrowserView::ShowBundledPagesFor(const std::string& serverUrl)
+void BrowserView::showBundledPagesFor(const std::string& serverUrl)
 {
     bundledServer = serverUrl;
 }
 
-void BrowserView::OnLoadingChanged(const QWebEngineLoadingInfo& info)
+void BrowserView::onLoadingChanged(const QWebEngineLoadingInfo& info)
 {
     if (bundledServer.empty() || info.status() != QWebEngineLoadingInfo::LoadFailedStatus)
         return;
@@ -125,10 +125,10 @@ void BrowserView::OnLoadingChanged(const QWebEngineLoadingInfo& info)
         return;
     const std::string address = BundledPageAddress(bundledServer, url);
     if (!address.empty() && address != url)
-        Navigate(address);
+        navigate(address);
 }
 
-void BrowserView::SetFormSubmitSink(FormSubmitSink& sink)
+void BrowserView::setFormSubmitSink(FormSubmitSink& sink)
 {
     delete channel;
     channel = new QWebChannel(this);
@@ -150,7 +150,7 @@ void BrowserView::SetFormSubmitSink(FormSubmitSink& sink)
     scripts.insert(script);
 }
 
-void BrowserView::RunScript(const QString& script, std::function<void(const QVariant&)> done)
+void BrowserView::runScript(const QString& script, std::function<void(const QVariant&)> done)
 {
     QPointer<BrowserView> self(this);
     page()->runJavaScript(
@@ -160,28 +160,28 @@ void BrowserView::RunScript(const QString& script, std::function<void(const QVar
         });
 }
 
-void BrowserView::ReadPageHtml(QObject* context, std::function<void(const std::string&)> done)
+void BrowserView::readPageHtml(QObject* context, std::function<void(const std::string&)> done)
 {
     QPointer<BrowserView> self(this);
     QPointer<QObject> receiver(context);
-    const unsigned load = loadCount;
+    const unsigned load = loadsStarted;
     // The page's HTML with that of its frames: a form in a frame shows its
     // answer there. A page being deleted answers with no string at all.
     page()->runJavaScript(QString::fromStdString(PageHtmlScript()), scriptWorld,
         [self, receiver, load, done = std::move(done)](const QVariant& html) {
             if (html.typeId() != QMetaType::QString || !self || !receiver ||
-                self->loadCount != load)
+                self->loadsStarted != load)
                 return;
             done(html.toString().toStdString());
         });
 }
 
-void BrowserView::Fill(const std::vector<FillStep>& plan, QObject* context,
+void BrowserView::fill(const std::vector<FillStep>& plan, QObject* context,
     std::function<void(const FillReport&)> done)
 {
     QPointer<QObject> receiver(context);
     const int planSize = int(plan.size());
-    RunScript(QString::fromStdString(FillScript(plan)),
+    runScript(QString::fromStdString(FillScript(plan)),
         [receiver, planSize, done = std::move(done)](const QVariant& result) {
             if (receiver)
                 done(FillReportFromScript(result, planSize));

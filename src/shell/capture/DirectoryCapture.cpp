@@ -42,7 +42,7 @@ void DirectoryCapture::OpenPage()
         tr("Address of the page to open, for example a directory's submission page:"),
         QLineEdit::Normal, browser->url().toString(), &ok);
     if (ok && browser && !address.trimmed().isEmpty())
-        browser->Navigate(address.trimmed().toStdString());
+        browser->navigate(address.trimmed().toStdString());
 }
 
 void DirectoryCapture::EnableWhileAPageIsShown(QAction& action)
@@ -62,11 +62,11 @@ void DirectoryCapture::AddThisPage(
 {
     const bool editing = database.IsUserDirectory(chosen) &&
         SamePage(browser->url(), database.GetDirectorySubmitPage(chosen, category, subcategory));
-    const unsigned load = browser->LoadCount();
-    browser->RunScript(QString::fromStdString(FormFieldsScript()),
+    const unsigned load = browser->loadCount();
+    browser->runScript(QString::fromStdString(FormFieldsScript()),
         [this, chosen, editing, load](const QVariant& fields) {
             // The dialog belongs to the page whose fields it shows.
-            if (browser && browser->LoadCount() == load)
+            if (browser && browser->loadCount() == load)
                 OpenDialog(editing ? chosen : std::string(), editing, fields);
         });
 }
@@ -119,7 +119,7 @@ void DirectoryCapture::UseSelectedText(const std::string& chosen)
                 MessageIcon::Exclamation});
         return;
     }
-    browser->ReadPageHtml(this, [this, chosen, text](const std::string& html) {
+    browser->readPageHtml(this, [this, chosen, text](const std::string& html) {
         // The page is searched as it stands in its source: text that crosses
         // markup would never be found there after the next submission.
         if (!PageConfirmsSubmission(html, text)) {

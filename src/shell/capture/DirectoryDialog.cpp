@@ -148,7 +148,7 @@ DirectoryDialog::DirectoryDialog(
     auto* confirmation = new QFormLayout;
     confirmationEdit = new QLineEdit(FromStd(this->draft.onSubmit), this);
     confirmationEdit->setPlaceholderText(tr("After a submission: select the page's confirmation "
-                                            "and choose Settings > Use Selected Text as "
+                                            "and choose Directory > Use Selected Text as "
                                             "Confirmation"));
     confirmation->addRow(tr("&Confirmation text:"), confirmationEdit);
     layout->addLayout(confirmation);

@@ -5,12 +5,6 @@
 
 namespace {
 
-MessageBoxHook& Hook()
-{
-    static MessageBoxHook hook;
-    return hook;
-}
-
 QMessageBox::Icon BoxIcon(MessageIcon icon)
 {
     switch (icon) {
@@ -29,16 +23,9 @@ QMessageBox::Icon BoxIcon(MessageIcon icon)
 QMessageBox::StandardButton ShowMessageBox(
     QWidget* parent, const Message& message, QMessageBox::StandardButtons buttons)
 {
-    if (Hook())
-        return Hook()(message);
     QMessageBox box(BoxIcon(message.icon), QString::fromStdString(message.caption),
         QString::fromStdString(message.text), buttons, parent);
     return static_cast<QMessageBox::StandardButton>(box.exec());
-}
-
-void SetMessageBoxHook(MessageBoxHook hook)
-{
-    Hook() = std::move(hook);
 }
 
 QString ApplicationName()

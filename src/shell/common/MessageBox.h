@@ -4,18 +4,12 @@
 
 #include <QMessageBox>
 
-#include <functional>
-
 class QWidget;
 
-// Every message box of the program goes through ShowMessageBox(). A test
-// installs a hook that sees each message instead and answers it.
+// Every message box of the program goes through ShowMessageBox(): a modal
+// box with the message's caption, text and icon.
 QMessageBox::StandardButton ShowMessageBox(QWidget* parent, const Message& message,
     QMessageBox::StandardButtons buttons = QMessageBox::Ok);
-
-using MessageBoxHook = std::function<QMessageBox::StandardButton(const Message&)>;
-// An empty hook brings the real message boxes back.
-void SetMessageBoxHook(MessageBoxHook hook);
 
 // The caption of a message box that has none of its own: the program's
 // file name.

@@ -6,12 +6,6 @@
 
 namespace {
 
-ProfileEditorDialog::Hook& TestHook()
-{
-    static ProfileEditorDialog::Hook hook;
-    return hook;
-}
-
 // Multi-line fields hold CR LF line breaks; the text editor uses LF.
 QString ToEditor(const std::string& text)
 {
@@ -64,47 +58,16 @@ std::string ControlText(const QWidget* control)
 
 } // namespace
 
-ProfileEditorDialog::ProfileEditorDialog(QWidget* parent)
+ProfileEditorDialog::ProfileEditorDialog(const Profile& profile, QWidget* parent)
     : QDialog(parent)
     , ui(std::make_unique<Ui::ProfileEditorDialog>())
 {
     ui->setupUi(this);
     connect(ui->okButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(ui->cancelButton, &QPushButton::clicked, this, &QDialog::reject);
-}
 
-ProfileEditorDialog::~ProfileEditorDialog() = default;
-
-void ProfileEditorDialog::SetTestHook(Hook hook)
-{
-    TestHook() = std::move(hook);
-}
-
-void ProfileEditorDialog::SetValues(const Profile& profile)
-{
     for (const ProfileField& field : profileFields)
-        values.*field.member = profile.*field.member;
-}
-
-int ProfileEditorDialog::DoModal()
-{
-    OnInitDialog();
-    int result;
-    if (TestHook()) {
-        show();
-        result = TestHook()(*this);
-        hide();
-    } else {
-        result = exec();
-    }
-    if (result == QDialog::Accepted)
-        ExchangeOutOfControls();
-    return result;
-}
-
-void ProfileEditorDialog::OnInitDialog()
-{
-    ExchangeIntoControls();
+        SetControlText(Control(*this, field), profile.*field.member);
     // The category lists are filled after the values went in, so they keep
     // the values as typed text; the lists stay hidden.
     const QString categoryText = ui->categoryCombo->currentText();
@@ -115,14 +78,12 @@ void ProfileEditorDialog::OnInitDialog()
     ui->name->setFocus();
 }
 
-void ProfileEditorDialog::ExchangeIntoControls()
-{
-    for (const ProfileField& field : profileFields)
-        SetControlText(Control(*this, field), values.*field.member);
-}
+ProfileEditorDialog::~ProfileEditorDialog() = default;
 
-void ProfileEditorDialog::ExchangeOutOfControls()
+Profile ProfileEditorDialog::values() const
 {
+    Profile profile;
     for (const ProfileField& field : profileFields)
-        values.*field.member = ControlText(Control(*this, field));
+        profile.*field.member = ControlText(Control(*this, field));
+    return profile;
 }

@@ -4,9 +4,7 @@
 
 #include <QDialog>
 
-#include <functional>
 #include <memory>
-#include <string>
 
 namespace Ui {
 class ProfileEditorDialog;
@@ -19,32 +17,13 @@ class ProfileEditorDialog : public QDialog
     Q_OBJECT
 
 public:
-    explicit ProfileEditorDialog(QWidget* parent = nullptr);
+    // Shows the eleven values of `profile`; its sent marks are not edited.
+    explicit ProfileEditorDialog(const Profile& profile = {}, QWidget* parent = nullptr);
     ~ProfileEditorDialog() override;
 
-    // Shows the editor modally: moves the values into the controls, runs
-    // the dialog and, on OK, moves them back out. Returns the dialog code.
-    int DoModal();
-
-    // Tests answer the editor through this hook instead of a person: it is
-    // called with the editor shown and its controls filled, and returns
-    // the dialog code.
-    using Hook = std::function<int(ProfileEditorDialog&)>;
-    static void SetTestHook(Hook hook);
-
-    // The eleven values, as a profile without sent marks, and back. They
-    // start empty.
-    const Profile& Values() const { return values; }
-    void SetValues(const Profile& profile);
-
-    Ui::ProfileEditorDialog* Form() const { return ui.get(); }
+    // The values as the controls hold them, as a profile without sent marks.
+    Profile values() const;
 
 private:
-    void OnInitDialog();
-    void ExchangeIntoControls();
-    void ExchangeOutOfControls();
-
     std::unique_ptr<Ui::ProfileEditorDialog> ui;
-    // The text fields only; the sent marks stay empty.
-    Profile values;
 };

@@ -1,55 +1,47 @@
 #include "shell/profiles/ProfileManagerDialog.h"
 
+#include "core/profiles/ProfileStore.h"
 #include "shell/profiles/ProfileEditorDialog.h"
 #include "shell/profiles/SortedWidgets.h"
 #include "ui_ProfileManagerDialog.h"
 
-ProfileManagerDialog::ProfileManagerDialog(QWidget* parent)
+ProfileManagerDialog::ProfileManagerDialog(ProfileStore& store, QWidget* parent)
     : QDialog(parent)
     , ui(std::make_unique<Ui::ProfileManagerDialog>())
+    , store(store)
 {
     ui->setupUi(this);
     SelectWithKeys(ui->profileList);
-    connect(ui->addButton, &QPushButton::clicked, this, &ProfileManagerDialog::OnAdd);
-    connect(ui->editButton, &QPushButton::clicked, this, &ProfileManagerDialog::OnEdit);
-    connect(ui->removeButton, &QPushButton::clicked, this, &ProfileManagerDialog::OnRemove);
+    connect(ui->addButton, &QPushButton::clicked, this, &ProfileManagerDialog::addProfile);
+    connect(ui->editButton, &QPushButton::clicked, this, &ProfileManagerDialog::editProfile);
+    connect(ui->removeButton, &QPushButton::clicked, this, &ProfileManagerDialog::removeProfile);
     connect(ui->closeButton, &QPushButton::clicked, this, &QDialog::accept);
+    fillList();
+    ui->closeButton->setFocus();
 }
 
 ProfileManagerDialog::~ProfileManagerDialog() = default;
 
-QListWidget* ProfileManagerDialog::ProfileList() const
-{
-    return ui->profileList;
-}
-
-int ProfileManagerDialog::DoModal()
-{
-    OnInitDialog();
-    return exec();
-}
-
-void ProfileManagerDialog::OnInitDialog()
+void ProfileManagerDialog::fillList()
 {
     ui->profileList->clear();
-    for (std::size_t position = 0; position < Profiles().size(); ++position)
-        AddSorted(
-            ui->profileList, QString::fromStdString(Profiles()[position].name), int(position));
+    for (std::size_t position = 0; position < store.Profiles().size(); ++position)
+        AddSorted(ui->profileList, QString::fromStdString(store.Profiles()[position].name),
+            int(position));
     ui->profileList->setCurrentRow(-1);
-    ui->closeButton->setFocus();
 }
 
-void ProfileManagerDialog::OnAdd()
+void ProfileManagerDialog::addProfile()
 {
-    ProfileEditorDialog editor(this);
-    if (editor.DoModal() != QDialog::Accepted)
+    ProfileEditorDialog editor(Profile(), this);
+    if (editor.exec() != QDialog::Accepted)
         return;
-    AddProfile(editor.Values());
-    AddSorted(
-        ui->profileList, QString::fromStdString(editor.Values().name), int(Profiles().size() - 1));
+    store.AddProfile(editor.values());
+    AddSorted(ui->profileList, QString::fromStdString(editor.values().name),
+        int(store.Profiles().size() - 1));
 }
 
-QListWidgetItem* ProfileManagerDialog::SelectedEntry(int& index) const
+QListWidgetItem* ProfileManagerDialog::selectedEntry(int& index) const
 {
     QListWidgetItem* entry = ui->profileList->currentItem();
     if (!entry || !entry->isSelected())
@@ -57,41 +49,41 @@ QListWidgetItem* ProfileManagerDialog::SelectedEntry(int& index) const
     // By the position the entry carries: its text may not name its profile
     // alone (equal names), or not exactly (text that is not UTF-8).
     const QVariant position = entry->data(Qt::UserRole);
-    if (!position.isValid() || position.toUInt() >= Profiles().size())
+    if (!position.isValid() || position.toUInt() >= store.Profiles().size())
         return nullptr;
     index = position.toInt();
     return entry;
 }
 
-void ProfileManagerDialog::OnEdit()
+void ProfileManagerDialog::editProfile()
 {
     int index;
-    QListWidgetItem* entry = SelectedEntry(index);
+    QListWidgetItem* entry = selectedEntry(index);
     if (!entry)
         return;
 
-    ProfileEditorDialog editor(this);
-    editor.SetValues(Profiles()[std::size_t(index)]);
-    if (editor.DoModal() != QDialog::Accepted)
+    ProfileEditorDialog editor(store.Profiles()[std::size_t(index)], this);
+    if (editor.exec() != QDialog::Accepted)
         return;
-    const bool renamed = editor.Values().name != Profiles()[std::size_t(index)].name;
-    SetProfileFields(index, editor.Values());
+    const Profile edited = editor.values();
+    const bool renamed = edited.name != store.Profiles()[std::size_t(index)].name;
+    store.SetProfileFields(index, edited);
     if (renamed) {
         delete ui->profileList->takeItem(ui->profileList->row(entry));
         ui->profileList->setCurrentItem(nullptr);
-        AddSorted(ui->profileList, QString::fromStdString(editor.Values().name), index);
+        AddSorted(ui->profileList, QString::fromStdString(edited.name), index);
     }
 }
 
-void ProfileManagerDialog::OnRemove()
+void ProfileManagerDialog::removeProfile()
 {
     int index;
-    QListWidgetItem* entry = SelectedEntry(index);
+    QListWidgetItem* entry = selectedEntry(index);
     if (!entry)
         return;
     delete ui->profileList->takeItem(ui->profileList->row(entry));
     ui->profileList->setCurrentItem(nullptr);
-    RemoveProfile(index);
+    store.RemoveProfile(index);
     // The profiles after it moved up one place.
     for (int row = 0; row < ui->profileList->count(); ++row) {
         QListWidgetItem* item = ui->profileList->item(row);

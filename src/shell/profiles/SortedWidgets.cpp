@@ -20,14 +20,16 @@ protected:
     {
         if (event->type() != QEvent::KeyPress || !IsMoveKey(static_cast<QKeyEvent*>(event)))
             return false;
-        auto* list = static_cast<QListWidget*>(watched);
-        if (!list->selectedItems().isEmpty() || list->count() == 0)
+        auto* list = static_cast<QAbstractItemView*>(watched);
+        const int count = list->model() ? list->model()->rowCount() : 0;
+        if (list->selectionModel()->hasSelection() || count == 0)
             return false;
         // Nothing is chosen yet: the first step down or up, Home and the
         // page keys choose the first entry, End the last.
         const int key = static_cast<QKeyEvent*>(event)->key();
-        list->setCurrentRow(
-            key == Qt::Key_End ? list->count() - 1 : 0, QItemSelectionModel::ClearAndSelect);
+        list->selectionModel()->setCurrentIndex(
+            list->model()->index(key == Qt::Key_End ? count - 1 : 0, 0),
+            QItemSelectionModel::ClearAndSelect);
         return true;
     }
 
@@ -75,7 +77,7 @@ void AddSorted(QListWidget* list, const QString& text, const QVariant& data)
         item);
 }
 
-void SelectWithKeys(QListWidget* list)
+void SelectWithKeys(QAbstractItemView* list)
 {
     list->installEventFilter(new KeySelection(list));
 }

@@ -2,6 +2,7 @@
 
 #include <QVariant>
 
+class QAbstractItemView;
 class QComboBox;
 class QListWidget;
 class QString;
@@ -17,4 +18,4 @@ void AddSorted(QListWidget* list, const QString& text, const QVariant& data = {}
 // Lets the keyboard alone choose in `list`: Home, End, the arrows and the
 // page keys select the entry they move to, also on a list that has just
 // taken the focus and holds no selection yet.
-void SelectWithKeys(QListWidget* list);
+void SelectWithKeys(QAbstractItemView* list);
