@@ -3,20 +3,39 @@
 # main window on screen, and its memory once the start page has loaded
 # (proportional set size of the program and its browser processes, so that
 # shared libraries are counted once). Runs under Xvfb; needs a build in
-# build/ (scripts/build.sh).
-#   bench/measure-program.sh [RUNS]
+# build/ (scripts/build.sh). With --large, the program starts on a database
+# of 10,000 directories and 1,000 profiles with 200 sent marks each.
+#   bench/measure-program.sh [RUNS] [--large]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 if [ -z "${DISPLAY:-}" ]; then
-    exec xvfb-run -a -s "-screen 0 1280x900x24" "$0" "$@"
+    exec xvfb-run -a -s "-screen 0 1280x900x24 -noreset" "$0" "$@"
 fi
 
 runs=${1:-5}
 data=$(mktemp -d)
 trap 'kill "${server:-}" 2>/dev/null || true; rm -rf "$data"' EXIT
 cp build/bin/quillmark "$data/"
-cp demo/dirdata.xml "$data/"
+if [ "${2:-}" = --large ]; then
+    awk 'BEGIN {
+        print "<r>"
+        for (d = 0; d < 10000; ++d)
+            printf "<directory name=\"Directory %d\" submiturl=\"http://127.0.0.1:8731/\" onsubmit=\"x\"><item name=\"title\" index=\"0\" type=\"edit\" value=\"#title#\"/></directory>\n", d
+        print "</r>"
+    }' >"$data/dirdata.xml"
+    awk 'BEGIN {
+        printf "Profile 0\r\n1000\r\n"
+        for (p = 0; p < 1000; ++p) {
+            printf "Profile %d\r\n", p
+            for (f = 0; f < 10; ++f) printf "field %d\r\n", f
+            printf "200\r\n"
+            for (d = 0; d < 200; ++d) printf "Directory %d\r\n", (d * 37 + p) % 10000
+        }
+    }' >"$data/sv.dat"
+else
+    cp demo/dirdata.xml "$data/"
+fi
 if [ "$(id -u)" -eq 0 ]; then
     export QTWEBENGINE_DISABLE_SANDBOX=1
 fi
