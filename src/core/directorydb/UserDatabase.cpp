@@ -1,14 +1,15 @@
 #include "core/directorydb/UserDatabase.h"
 
 #include "core/common/AtomicFile.h"
-#include "core/common/Text.h"
 #include "core/directorydb/DatabaseCheck.h"
+#include "core/directorydb/DirectoryItemReader.h"
 #include "core/directorydb/XmlLoader.h"
 
 #include <pugixml.hpp>
 
 #include <cstring>
 #include <sstream>
+#include <stdexcept>
 #include <sys/stat.h>
 
 namespace {
@@ -180,12 +181,12 @@ std::optional<DirectoryRecord> ReadUserDirectory(const std::string& path, const 
             condRecord.value = cond.attribute("value").value();
         }
     }
-    for (const pugi::xml_node item : directory.children("item")) {
-        DirectoryItem& added = record.items.emplace_back();
-        added.name = item.attribute("name").value();
-        added.index = ParseLeadingInt(item.attribute("index").value());
-        added.type = ParseControlType(item.attribute("type").value()).value_or(ControlType::Edit);
-        added.value = item.attribute("value").value();
+    try {
+        DirectoryItemReader reader;
+        for (const pugi::xml_node item : directory.children("item"))
+            record.items.push_back(reader.Read(item));
+    } catch (const std::length_error&) {
+        return std::nullopt;
     }
     return record;
 }

@@ -44,8 +44,8 @@ struct DirectoryRecord
 Result SaveUserDirectory(const std::string& path, const DirectoryRecord& record);
 
 // The first directory named `name` in the user's database at `path`, as it
-// is written there; none when the file or the directory is missing or the
-// file cannot be read.
+// is written there, its items read as a fill reads them (DirectoryItemReader);
+// none when the file or the directory is missing or the file cannot be read.
 std::optional<DirectoryRecord> ReadUserDirectory(const std::string& path, const std::string& name);
 
 // Removes every directory named `name` from the user's database at `path`
