@@ -44,7 +44,7 @@ protected:
             });
         server.server.Get("/slow", [this](const httplib::Request&, httplib::Response& response) {
             ++slowRequests;
-            std::this_thread::sleep_for(std::chrono::milliseconds(800));
+            server.AwaitRelease();
             response.set_content("<html><body>slow</body></html>", "text/html");
         });
         server.Start();
@@ -99,19 +99,24 @@ TEST_F(BrowserTest, ReadyStateIsCompleteOnlyOnceTheLastNavigationFinished)
     EXPECT_NE(browser.GetReadyState(), BrowserView::Complete);
     ASSERT_TRUE(WaitForPage(&browser, QStringLiteral("/form")));
 
+    // The slow page comes once the test has seen it still loading.
+    server.Hold();
     browser.Navigate(server.Url("/slow"));
     EXPECT_NE(browser.GetReadyState(), BrowserView::Complete);
     ASSERT_TRUE(WaitFor([&] { return slowRequests == 1; }));
     EXPECT_NE(browser.GetReadyState(), BrowserView::Complete) << "the slow page is still loading";
+    server.Release();
     ASSERT_TRUE(WaitForPage(&browser, QStringLiteral("/slow")));
     EXPECT_EQ(
         RunScriptAndWait(&browser, "document.body.textContent").toString(), QStringLiteral("slow"));
 
     // A navigation that replaces one still loading: only the second counts.
+    server.Hold();
     browser.Navigate(server.Url("/slow"));
     browser.Navigate(server.Url("/form"));
     ASSERT_TRUE(WaitForPage(&browser, QStringLiteral("/form")));
     EXPECT_EQ(RunScriptAndWait(&browser, "document.forms.length").toInt(), 1);
+    server.Release();
 
     browser.Navigate("");
     ASSERT_TRUE(WaitForPage(&browser, QStringLiteral("about:blank")));
