@@ -156,6 +156,70 @@ TEST_F(UserDatabaseTest, SavingANameAgainReplacesItInPlaceAndRemovingDropsIt)
     EXPECT_TRUE(Findings().empty());
 }
 
+TEST_F(UserDatabaseTest, ReplacingRenamesInPlaceAndTakesOverAnotherEntryOfTheName)
+{
+    const struct
+    {
+        const char* oldName;
+        const char* newName;
+        std::vector<std::string> names; // afterwards, in file order
+    } cases[] = {
+        {"Second", "Renamed", {"First", "Renamed", "Third"}},
+        {"Second", "Second", {"First", "Second", "Third"}},
+        {"First", "Last", {"Last", "Second", "Third"}},
+        // A save replaces a directory of its name; so does a rename, which
+        // keeps the place of the entry renamed.
+        {"Third", "First", {"Second", "First"}},
+        {"First", "Third", {"Third", "Second"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.oldName) + " -> " + c.newName);
+        for (const char* name : {"First", "Second", "Third"})
+            ASSERT_TRUE(SaveUserDirectory(path, Record(name)));
+
+        const DirectoryRecord renamed = Record(c.newName, "#desc#");
+        const Result replaced = ReplaceUserDirectory(path, c.oldName, renamed);
+        ASSERT_TRUE(replaced) << replaced.Reason();
+        Reload();
+        EXPECT_EQ(Names(), c.names);
+        const std::optional<DirectoryRecord> read = ReadUserDirectory(path, c.newName);
+        ASSERT_TRUE(read);
+        EXPECT_EQ(read->items, renamed.items);
+        EXPECT_EQ(
+            ReadUserDirectory(path, c.oldName).has_value(), std::string(c.oldName) == c.newName);
+        EXPECT_TRUE(Findings().empty());
+        std::filesystem::remove(path);
+    }
+}
+
+TEST_F(UserDatabaseTest, AReplacementSavesWouldRefuseLeavesTheFile)
+{
+    ASSERT_TRUE(SaveUserDirectory(path, Record("Kept")));
+    ASSERT_TRUE(SaveUserDirectory(path, Record("Other")));
+    const std::string before = TemporaryDirectory::Read(path);
+    const struct
+    {
+        const char* oldName;
+        DirectoryRecord record;
+        std::string reason; // a part of the reason given
+    } cases[] = {
+        {"Missing", Record("New"), "No directory \"Missing\""},
+        {"Missing", Record("Missing"), "No directory \"Missing\""},
+        {"Kept", Record("Two\nlines"), "line break"},
+        {"Kept", Record("Name [sent]"), "\" [\""},
+        {"Kept", Record(""), "empty"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.record.name);
+        const Result replaced = ReplaceUserDirectory(path, c.oldName, c.record);
+        EXPECT_FALSE(replaced);
+        EXPECT_NE(replaced.Reason().find(c.reason), std::string::npos) << replaced.Reason();
+        EXPECT_EQ(TemporaryDirectory::Read(path), before);
+    }
+    EXPECT_FALSE(ReplaceUserDirectory(folder.FilePath("absent.xml"), "Kept", Record("New")));
+    EXPECT_FALSE(std::filesystem::exists(folder.FilePath("absent.xml")));
+}
+
 TEST_F(UserDatabaseTest, AnUnreadableFileIsNeverOverwritten)
 {
     for (const std::string bytes : {"<r><directory name='A'></r>", "<other/>"}) {

@@ -44,7 +44,7 @@ protected:
             });
         server.server.Get("/slow", [this](const httplib::Request&, httplib::Response& response) {
             ++slowRequests;
-            std::this_thread::sleep_for(std::chrono::milliseconds(800));
+            server.AwaitRelease();
             response.set_content("<html><body>slow</body></html>", "text/html");
         });
         server.Start();
@@ -98,19 +98,24 @@ TEST_F(BrowserTest, LoadingEndsOnlyOnceTheLastNavigationFinished)
     EXPECT_TRUE(browser.isLoading());
     ASSERT_TRUE(WaitForPage(&browser, QStringLiteral("/form")));
 
+    // The slow page comes once the test has seen it still loading.
+    server.Hold();
     browser.navigate(server.Url("/slow"));
     EXPECT_TRUE(browser.isLoading());
     ASSERT_TRUE(WaitFor([&] { return slowRequests == 1; }));
     EXPECT_TRUE(browser.isLoading()) << "the slow page is still loading";
+    server.Release();
     ASSERT_TRUE(WaitForPage(&browser, QStringLiteral("/slow")));
     EXPECT_EQ(
         RunScriptAndWait(&browser, "document.body.textContent").toString(), QStringLiteral("slow"));
 
     // A navigation that replaces one still loading: only the second counts.
+    server.Hold();
     browser.navigate(server.Url("/slow"));
     browser.navigate(server.Url("/form"));
     ASSERT_TRUE(WaitForPage(&browser, QStringLiteral("/form")));
     EXPECT_EQ(RunScriptAndWait(&browser, "document.forms.length").toInt(), 1);
+    server.Release();
 
     browser.navigate("");
     ASSERT_TRUE(WaitForPage(&browser, QStringLiteral("about:blank")));

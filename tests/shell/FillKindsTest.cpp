@@ -11,10 +11,8 @@
 
 #include <QVariantMap>
 
-#include <chrono>
 #include <map>
 #include <mutex>
-#include <thread>
 
 namespace {
 
@@ -283,10 +281,12 @@ TEST_F(FillKindsTest, EditableRegionsGetTheTextAsTextWithParagraphs)
 TEST_F(FillKindsTest, AnEditorThatReplacedTheTextAreaSendsTheArticle)
 {
     ASSERT_TRUE(server.server.set_mount_point("/ckeditor", "/usr/share/javascript/ckeditor"));
-    server.server.Get("/slow-config.js", [](const httplib::Request&, httplib::Response& response) {
-        std::this_thread::sleep_for(std::chrono::seconds(3));
-        response.set_content("", "text/javascript");
-    });
+    // Held back until the fill is done.
+    server.server.Get(
+        "/slow-config.js", [this](const httplib::Request&, httplib::Response& response) {
+            server.AwaitRelease();
+            response.set_content("", "text/javascript");
+        });
     enum class Sent
     {
         OnceFilled,
@@ -296,12 +296,12 @@ TEST_F(FillKindsTest, AnEditorThatReplacedTheTextAreaSendsTheArticle)
     const struct
     {
         const char* path;
-        const char* start;
+        const char* start; // the page's own script; an empty one waits for the fill
         Sent sent;
     } cases[] = {
         {"/editor-first", "start();", Sent::OnceFilled},
-        {"/editor-later", "setTimeout(start, 600);", Sent::OnceFilled},
-        {"/editor-later-sent", "setTimeout(start, 600);", Sent::WhenReady},
+        {"/editor-later", "", Sent::OnceFilled},
+        {"/editor-later-sent", "", Sent::WhenReady},
         {"/editor-slow", "start('/slow-config.js');", Sent::BeforeReady},
     };
     const std::string text = "First <b>paragraph</b>.\r\nSecond paragraph.";
@@ -333,6 +333,7 @@ function start(config) {
 )" + c.start + "</script></body></html>");
         if (c.sent == Sent::BeforeReady) {
             // Filled while the editor's files are still coming.
+            server.Hold();
             browser.navigate(server.Url(c.path));
             ASSERT_TRUE(WaitFor([&] {
                 return Page(QStringLiteral("window.CKEDITOR && CKEDITOR.instances.article ? "
@@ -350,6 +351,9 @@ function start(config) {
         const int before = posts;
         const QVariantMap report = Fill({{"title", 0, "Herbs", edit}, {"article", 0, text, edit}});
         EXPECT_EQ(report["written"].toInt(), 2);
+        server.Release();
+        if (*c.start == '\0')
+            Page(QStringLiteral("start(); ''"));
         if (c.sent != Sent::OnceFilled) {
             ASSERT_TRUE(WaitFor([&] { return posts > before; }, 20000));
         } else {

@@ -194,7 +194,7 @@ document.getElementById('f').addEventListener('submit', function (e) {
         server.server.Post(
             "/slow/post", [this](const httplib::Request& request, httplib::Response& response) {
                 Record(request);
-                std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+                server.AwaitRelease();
                 response.set_content(
                     std::string("<html><body>") + marker + "</body></html>", "text/html");
             });
@@ -422,6 +422,8 @@ TEST_F(SubmissionFlowTest, ChoosingAnotherDirectoryBeforeTheCheckCancelsIt)
 
 TEST_F(SubmissionFlowTest, SlowConfirmationIsCheckedOnceItHasLoaded)
 {
+    // The confirmation comes once the test has seen the watch wait for it.
+    server.Hold();
     auto dialog = Open();
     Choose(*dialog, "Slow");
     Submit(*dialog);
@@ -430,6 +432,7 @@ TEST_F(SubmissionFlowTest, SlowConfirmationIsCheckedOnceItHasLoaded)
     WaitForTicks(2);
     ASSERT_TRUE(dialog->browser()->isLoading());
     EXPECT_TRUE(checks.empty()) << "no check while the page still loads";
+    server.Release();
     ASSERT_TRUE(WaitFor([&] { return !checks.empty(); }));
     EXPECT_TRUE(checks.back());
     EXPECT_EQ(Entry(*dialog, "Slow"), QStringLiteral("Slow [sent]"));
@@ -515,10 +518,11 @@ TEST_F(SubmissionFlowTest, UserIsToldWhatIsMissing)
     EXPECT_TRUE(dialog->browser()->url().path().endsWith(QStringLiteral("/updates/")));
 
     boxes.messages.clear();
-    server.server.Get("/stall", [](const httplib::Request&, httplib::Response& response) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    server.server.Get("/stall", [this](const httplib::Request&, httplib::Response& response) {
+        server.AwaitRelease();
         response.set_content("<html></html>", "text/html");
     });
+    server.Hold();
     dialog->browser()->navigate(server.Url("/stall"));
     dialog->fillCurrentPage();
     ASSERT_EQ(boxes.messages.size(), 1u);
@@ -526,6 +530,7 @@ TEST_F(SubmissionFlowTest, UserIsToldWhatIsMissing)
     EXPECT_EQ(boxes.messages[0].caption, ApplicationName().toStdString());
     EXPECT_EQ(boxes.messages[0].icon, MessageIcon::None);
     EXPECT_TRUE(fills.empty());
+    server.Release();
 }
 
 TEST_F(SubmissionFlowTest, TheSubmittedDirectoryIsMarkedNotOneNamedAlike)

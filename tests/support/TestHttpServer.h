@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -42,6 +44,7 @@ public:
 
     void Stop()
     {
+        Release();
         if (!thread.joinable())
             return;
         stopping = true;
@@ -98,12 +101,38 @@ public:
             });
     }
 
+    // Between Hold() and Release(), handlers that call AwaitRelease() wait:
+    // a slow answer that comes exactly when the test lets it, however slowly
+    // either side runs, rather than after a pause that a busy machine may
+    // outlast. Stop() releases them too.
+    void Hold()
+    {
+        const std::lock_guard<std::mutex> lock(holdMutex);
+        held = true;
+    }
+    void Release()
+    {
+        {
+            const std::lock_guard<std::mutex> lock(holdMutex);
+            held = false;
+        }
+        holdEnded.notify_all();
+    }
+    void AwaitRelease()
+    {
+        std::unique_lock<std::mutex> lock(holdMutex);
+        holdEnded.wait(lock, [this] { return !held; });
+    }
+
     httplib::Server server;
     int port = 0;
     // How many trickling answers are being sent right now.
     std::atomic<int> trickling {0};
 
 private:
+    std::mutex holdMutex;
+    std::condition_variable holdEnded;
+    bool held = false;
     std::atomic<bool> stopping {false};
     std::thread thread;
 };

@@ -2,6 +2,7 @@
 
 #include "core/common/MessageSink.h"
 #include "core/common/Text.h"
+#include "core/directorydb/DirectoryItemReader.h"
 #include "core/directorydb/XmlLoader.h"
 
 #include <pugixml.hpp>
@@ -62,9 +63,8 @@ std::optional<std::string> Attribute(const pugi::xml_node& node, const char* nam
 // text at every step: a few kilobytes of database could ask for gigabytes.
 constexpr std::size_t largestVariableText = std::size_t(1) << 20;
 
-// An item without a value repeats the one before it, so a short file can
-// ask for the same large value a great many times: the items of one query
-// stop at this many bytes of text.
+// Variables lengthen the values the item reader gives: the items of one
+// query stop at this many bytes of text with the variables applied too.
 constexpr std::size_t largestItemsText = std::size_t(16) << 20;
 
 // Occurrences of `token` in `text`, counted as ReplaceAll replaces them.
@@ -288,29 +288,20 @@ bool DirectoryDatabase::GetDirectoryItems(const std::string& directoryName,
         VariableMap map;
         GetDirectoryVariables(directoryName, category, subcategory, map);
 
-        // One working item, never reset: an attribute an item lacks keeps
-        // the value of the item before it.
-        DirectoryItem working;
+        // Each item is read on top of the one before it, across every
+        // directory of the name.
+        DirectoryItemReader reader;
         std::size_t itemsText = 0;
         for (const pugi::xpath_node& node : query.Select(DocumentFor(directoryName))) {
-            const pugi::xml_node item = node.node();
-            if (const auto name = Attribute(item, "name"))
-                working.name = *name;
-            if (const auto index = Attribute(item, "index"))
-                working.index = ParseLeadingInt(*index);
-            if (const auto value = Attribute(item, "value"))
-                working.value = ApplyVariables(*value, map);
-            if (const auto typeText = Attribute(item, "type")) {
-                if (const auto type = ParseControlType(*typeText))
-                    working.type = *type;
-                else
-                    messages.ShowMessage(
-                        {"unsuported control type", directoryName, MessageIcon::Error});
-            }
-            itemsText += working.name.size() + working.value.size();
+            DirectoryItem item = reader.Read(node.node());
+            item.value = ApplyVariables(std::move(item.value), map);
+            if (reader.TypeUnknown())
+                messages.ShowMessage(
+                    {"unsuported control type", directoryName, MessageIcon::Error});
+            itemsText += item.name.size() + item.value.size();
             if (itemsText > largestItemsText)
                 throw std::length_error("the items are larger than allowed");
-            items.push_back(working);
+            items.push_back(std::move(item));
         }
     } catch (const std::exception&) {
         messages.ShowMessage({submitPageError, directoryName, MessageIcon::Error});

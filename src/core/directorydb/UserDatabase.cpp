@@ -1,14 +1,15 @@
 #include "core/directorydb/UserDatabase.h"
 
 #include "core/common/AtomicFile.h"
-#include "core/common/Text.h"
 #include "core/directorydb/DatabaseCheck.h"
+#include "core/directorydb/DirectoryItemReader.h"
 #include "core/directorydb/XmlLoader.h"
 
 #include <pugixml.hpp>
 
 #include <cstring>
 #include <sstream>
+#include <stdexcept>
 #include <sys/stat.h>
 
 namespace {
@@ -127,10 +128,14 @@ Result WriteChecked(const std::string& path, const pugi::xml_document& document)
     return WriteFileAtomically(path, bytes, PermissionsOf(path));
 }
 
-} // namespace
-
-Result SaveUserDirectory(const std::string& path, const DirectoryRecord& record)
+// Writes `record` in one step in the place of the first directory named
+// `oldName`, or of the record's name when there is no old name, or else at
+// the end; every other directory of either name goes. An old name the file
+// does not hold fails.
+Result PutUserDirectory(
+    const std::string& path, const std::string* oldName, const DirectoryRecord& record)
 {
+    const std::string& placeName = oldName ? *oldName : record.name;
     // The list shows each name on one line, and the state file keeps it as
     // one: a line end would come back as another name.
     if (record.name.find_first_of("\r\n") != std::string::npos)
@@ -142,16 +147,34 @@ Result SaveUserDirectory(const std::string& path, const DirectoryRecord& record)
     if (Result read = ReadUserDatabase(path, document); !read)
         return read;
     pugi::xml_node root = document.child("r");
-    // The replacement takes the place of the first directory of its name.
-    pugi::xml_node following =
-        root.find_child_by_attribute("directory", "name", record.name.c_str());
-    while (following && record.name == following.attribute("name").value())
+    pugi::xml_node following = root.find_child_by_attribute("directory", "name", placeName.c_str());
+    if (!following && oldName)
+        return Result::Failure("No directory \"" + placeName + "\" in " + path);
+    const auto replaced = [&](const pugi::xml_node& directory) {
+        const char* name = directory.attribute("name").value();
+        return placeName == name || record.name == name;
+    };
+    while (following && replaced(following))
         following = following.next_sibling("directory");
+    RemoveDirectories(root, placeName);
     RemoveDirectories(root, record.name);
     WriteDirectory(following ? root.insert_child_before("directory", following)
                              : root.append_child("directory"),
         record);
     return WriteChecked(path, document);
+}
+
+} // namespace
+
+Result SaveUserDirectory(const std::string& path, const DirectoryRecord& record)
+{
+    return PutUserDirectory(path, nullptr, record);
+}
+
+Result ReplaceUserDirectory(
+    const std::string& path, const std::string& oldName, const DirectoryRecord& record)
+{
+    return PutUserDirectory(path, &oldName, record);
 }
 
 std::optional<DirectoryRecord> ReadUserDirectory(const std::string& path, const std::string& name)
@@ -180,12 +203,12 @@ std::optional<DirectoryRecord> ReadUserDirectory(const std::string& path, const 
             condRecord.value = cond.attribute("value").value();
         }
     }
-    for (const pugi::xml_node item : directory.children("item")) {
-        DirectoryItem& added = record.items.emplace_back();
-        added.name = item.attribute("name").value();
-        added.index = ParseLeadingInt(item.attribute("index").value());
-        added.type = ParseControlType(item.attribute("type").value()).value_or(ControlType::Edit);
-        added.value = item.attribute("value").value();
+    try {
+        DirectoryItemReader reader;
+        for (const pugi::xml_node item : directory.children("item"))
+            record.items.push_back(reader.Read(item));
+    } catch (const std::length_error&) {
+        return std::nullopt;
     }
     return record;
 }

@@ -43,9 +43,18 @@ struct DirectoryRecord
 // a value for every profile, and the like.
 Result SaveUserDirectory(const std::string& path, const DirectoryRecord& record);
 
+// Replaces the directory named `oldName` in the user's database at `path`
+// by `record`, which may carry another name, in one write: the record takes
+// the place of the first directory named `oldName`, and every other
+// directory of either name goes, as a save removes the others of its name.
+// Refused, the file left as it is, for the reasons a save is refused and
+// when the file holds no directory named `oldName`.
+Result ReplaceUserDirectory(
+    const std::string& path, const std::string& oldName, const DirectoryRecord& record);
+
 // The first directory named `name` in the user's database at `path`, as it
-// is written there; none when the file or the directory is missing or the
-// file cannot be read.
+// is written there, its items read as a fill reads them (DirectoryItemReader);
+// none when the file or the directory is missing or the file cannot be read.
 std::optional<DirectoryRecord> ReadUserDirectory(const std::string& path, const std::string& name);
 
 // Removes every directory named `name` from the user's database at `path`

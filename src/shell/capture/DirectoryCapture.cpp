@@ -85,11 +85,10 @@ void DirectoryCapture::OpenDialog(const std::string& chosen, bool editing, const
     DirectoryDialog dialog(
         std::move(draft), saved.has_value(),
         [&](const DirectoryDraft& edited) {
-            Result result = SaveUserDirectory(path, RecordOfDraft(edited));
-            // A directory renamed in the dialog keeps one entry.
-            if (result && saved && edited.name != saved->name)
-                result = RemoveUserDirectory(path, saved->name);
-            return result;
+            // A directory renamed in the dialog keeps its one entry.
+            if (saved && edited.name != saved->name)
+                return ReplaceUserDirectory(path, saved->name, RecordOfDraft(edited));
+            return SaveUserDirectory(path, RecordOfDraft(edited));
         },
         &window);
     const int outcome = dialog.exec();
