@@ -3,7 +3,7 @@
 #include "core/app/SubmissionWatch.h"
 #include "core/directorydb/DirectoryDatabase.h"
 #include "core/directorydb/UserDatabase.h"
-#include "core/fill/PageScripts.h"
+#include "core/capture/FormFieldsScript.h"
 #include "shell/browser/BrowserView.h"
 #include "shell/browser/ScriptResults.h"
 #include "shell/capture/DirectoryDialog.h"
