@@ -19,6 +19,7 @@ packages=(
     desktop-file-utils appstream file
     fonts-dejavu-core
     ckeditor
+    eslint node-jsdom
 )
 
 if [ "$(id -u)" -eq 0 ]; then

@@ -1,6 +1,7 @@
 #include "core/capture/FieldProposal.h"
 
 #include "core/profiles/Categories.h"
+#include "core/scripts/ScriptContract.h"
 
 #include <algorithm>
 #include <initializer_list>
@@ -15,9 +16,12 @@ struct KindName
     std::string_view word;
 };
 
-constexpr KindName kindNames[] = {{FieldKind::Text, "text"}, {FieldKind::TextArea, "textarea"},
-    {FieldKind::Password, "password"}, {FieldKind::Email, "email"}, {FieldKind::Select, "select"},
-    {FieldKind::CheckBox, "checkbox"}, {FieldKind::Radio, "radio"}, {FieldKind::Editor, "editor"}};
+// The words of the form fields script (scripts/formFields.js).
+constexpr KindName kindNames[] = {{FieldKind::Text, contract::kinds::text},
+    {FieldKind::TextArea, contract::kinds::textArea},
+    {FieldKind::Password, contract::kinds::password}, {FieldKind::Email, contract::kinds::email},
+    {FieldKind::Select, contract::kinds::select}, {FieldKind::CheckBox, contract::kinds::checkBox},
+    {FieldKind::Radio, contract::kinds::radio}, {FieldKind::Editor, contract::kinds::editor}};
 
 bool IsAsciiUpper(char c)
 {

@@ -10,8 +10,9 @@
 #include <vector>
 
 // The kinds of form field a page shows, as the form fields script names
-// them: "text", "textarea", "password", "email", "select", "checkbox",
-// "radio" (one field a group) and "editor" (an editable region or frame).
+// them (contract::kinds): "text", "textarea", "password", "email",
+// "select", "checkbox", "radio" (one field a group) and "editor" (an
+// editable region or frame).
 enum class FieldKind
 {
     Text,

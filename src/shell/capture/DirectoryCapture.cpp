@@ -1,9 +1,9 @@
 #include "shell/capture/DirectoryCapture.h"
 
 #include "core/app/SubmissionWatch.h"
+#include "core/capture/FormFieldsScript.h"
 #include "core/directorydb/DirectoryDatabase.h"
 #include "core/directorydb/UserDatabase.h"
-#include "core/fill/PageScripts.h"
 #include "shell/browser/BrowserView.h"
 #include "shell/browser/ScriptResults.h"
 #include "shell/capture/DirectoryDialog.h"
