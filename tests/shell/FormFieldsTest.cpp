@@ -209,7 +209,7 @@ TEST_F(FormFieldsTest, ListsEveryFieldTheFillReachesInItsOrder)
 // the name and index listed, wherever equal names and ids stand.
 TEST_F(FormFieldsTest, FillWritesEveryListedFieldByItsListedNameAndIndex)
 {
-    browser.Navigate(server.Url("/equal"));
+    browser.navigate(server.Url("/equal"));
     ASSERT_TRUE(WaitForPage(&browser, QStringLiteral("/equal")));
     ASSERT_TRUE(WaitFor([&] {
         return RunScriptAndWait(&browser,
