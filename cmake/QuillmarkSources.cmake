@@ -1,6 +1,6 @@
 # Every subsystem folder of src/ names its sources in a CMakeLists.txt of
-# its own, the core's (plain C++ with pugixml and libcurl, no Qt) apart from
-# the shell's (Qt Widgets and Qt WebEngine):
+# its own, the core's (plain C++ with pugixml, libcurl, SQLite and gumbo,
+# no Qt) apart from the shell's (Qt Widgets and Qt WebEngine):
 #
 #   quillmark_sources(CORE Profile.cpp Profile.h SHELL CProfileData.cpp ...)
 #
@@ -18,4 +18,4 @@ function(quillmark_sources)
 endfunction()
 
 # The subsystems whose sources make up the core and the shell.
-set(QUILLMARK_SUBSYSTEMS common directorydb profiles fill browser update capture app)
+set(QUILLMARK_SUBSYSTEMS common directorydb profiles fill browser update capture app record)
