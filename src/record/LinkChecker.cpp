@@ -235,6 +235,9 @@ bool LinkChecker::Check(const std::vector<LinkCheckTarget>& targets,
         running.erase(found);
         curl_multi_remove_handle(multi.get(), curl);
         --perSite[transfer->site];
+        // A page cut short by the cancel has nothing to say.
+        if (IsCancelled(cancel))
+            return;
 
         LinkCheckReport result;
         result.key = transfer->target->key;
@@ -262,6 +265,10 @@ bool LinkChecker::Check(const std::vector<LinkCheckTarget>& targets,
                 webAddress);
             result.titleFound = page.titleFound;
             result.result = page.link.value_or(LinkResult::Missing);
+            if (!page.read) {
+                result.result = LinkResult::Unreachable;
+                result.reason = "nested too deeply to read";
+            }
         }
         report(std::move(result));
     };

@@ -43,7 +43,7 @@ struct LinkCheckReport
     LinkResult result = LinkResult::Unreachable;
     // Why the page was unreachable ("connection refused", "timed out",
     // "too large (over 5 MB)", "not HTML (image/png)", "redirect loop",
-    // "HTTP 500", ...); "" otherwise.
+    // "HTTP 500", "nested too deeply to read", ...); "" otherwise.
     std::string reason;
     bool titleFound = false;
 

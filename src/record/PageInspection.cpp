@@ -83,6 +83,120 @@ int Rank(LinkResult link)
     }
 }
 
+char AsciiLower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool IsLetter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+// Elements that add no depth: empty ones, and those a following sibling
+// closes without an end tag.
+bool AddsNoDepth(const std::string& name)
+{
+    static const char* const names[] = {"area", "base", "br", "col", "embed", "hr", "img", "input",
+        "link", "meta", "param", "source", "track", "wbr", "p", "li", "dt", "dd", "tr", "td", "th",
+        "option", "optgroup", "rb", "rt", "rp", "tbody", "thead", "tfoot", "colgroup", "caption"};
+    for (const char* known : names) {
+        if (name == known)
+            return true;
+    }
+    return false;
+}
+
+// Where the end tag of `name` starts at or after `at`, in any case; the end
+// of `html` when there is none.
+std::size_t EndTagAt(std::string_view html, std::size_t at, const std::string& name)
+{
+    while ((at = html.find("</", at)) != std::string_view::npos) {
+        const std::string_view candidate = html.substr(at + 2, name.size());
+        if (candidate.size() == name.size() &&
+            std::equal(candidate.begin(), candidate.end(), name.begin(),
+                [](char a, char b) { return AsciiLower(a) == b; }))
+            return at;
+        at += 2;
+    }
+    return html.size();
+}
+
+// Elements that end SVG or MathML content where they start.
+bool LeavesForeignContent(const std::string& name)
+{
+    static const char* const names[] = {"b", "big", "blockquote", "body", "br", "center", "code",
+        "dd", "div", "dl", "dt", "em", "embed", "h1", "h2", "h3", "h4", "h5", "h6", "head", "hr",
+        "i", "img", "li", "listing", "menu", "meta", "nobr", "ol", "p", "pre", "ruby", "s", "small",
+        "span", "strong", "strike", "sub", "sup", "table", "tt", "u", "ul", "var", "font"};
+    for (const char* known : names) {
+        if (name == known)
+            return true;
+    }
+    return false;
+}
+
+// The greatest depth the page's tags reach, as a quick look at start and
+// end tags sees it, without the parser; never more than the parser builds
+// for the tags counted.
+std::size_t EstimatedNesting(std::string_view html)
+{
+    std::size_t depth = 0;
+    std::size_t deepest = 0;
+    std::size_t foreign = 0; // open svg and math elements
+    std::size_t at = 0;
+    const auto skipPast = [&](std::string_view end) {
+        const std::size_t found = html.find(end, at);
+        at = found == std::string_view::npos ? html.size() : found + end.size();
+    };
+    while ((at = html.find('<', at)) != std::string_view::npos) {
+        if (html.substr(at, 4) == "<!--") {
+            at += 4;
+            skipPast("-->");
+            continue;
+        }
+        const bool end = html.substr(at, 2) == "</";
+        std::size_t nameAt = at + (end ? 2 : 1);
+        if (nameAt >= html.size() || !IsLetter(html[nameAt])) {
+            at = nameAt;
+            continue;
+        }
+        std::string name;
+        while (nameAt < html.size() &&
+            std::string_view(" \t\r\n\f/>").find(html[nameAt]) == std::string_view::npos)
+            name += AsciiLower(html[nameAt++]);
+        at = nameAt;
+        skipPast(">");
+        // "/>" closes an element only in SVG and MathML; elsewhere the
+        // element stays open.
+        const bool selfClosing = at >= 2 && html[at - 2] == '/' && foreign > 0;
+        if (LeavesForeignContent(name))
+            foreign = 0;
+        if (AddsNoDepth(name))
+            continue;
+        if (end) {
+            depth -= depth > 0 ? 1 : 0;
+            if (name == "svg" || name == "math")
+                foreign -= foreign > 0 ? 1 : 0;
+            continue;
+        }
+        if (selfClosing)
+            continue;
+        if (name == "svg" || name == "math")
+            ++foreign;
+        // Text elements hold no tags: their content ends at their end tag.
+        // In SVG and MathML they are elements like any other.
+        if (foreign == 0 &&
+            (name == "script" || name == "style" || name == "textarea" || name == "title" ||
+                name == "xmp")) {
+            at = EndTagAt(html, at, name);
+            continue;
+        }
+        deepest = std::max(deepest, ++depth);
+    }
+    return deepest;
+}
+
 struct OutputDeleter
 {
     void operator()(GumboOutput* output) const
@@ -127,6 +241,10 @@ PageInspection InspectPage(std::string_view html, const std::string& pageAddress
     const std::string& articleTitle, const std::string& webAddress)
 {
     PageInspection inspection;
+    if (EstimatedNesting(html) > maxPageNesting) {
+        inspection.read = false;
+        return inspection;
+    }
     const std::unique_ptr<GumboOutput, OutputDeleter> output(
         gumbo_parse_with_options(&kGumboDefaultOptions, html.data(), html.size()));
     if (!output)

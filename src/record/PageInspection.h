@@ -2,6 +2,7 @@
 
 #include "record/RecordEntry.h"
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -9,6 +10,10 @@
 // What a published article's page shows, read with an HTML5 parser.
 struct PageInspection
 {
+    // False for a page whose elements nest deeper than maxPageNesting: the
+    // parser's time grows with the square of the depth, so such a page is
+    // not read at all and the rest says nothing.
+    bool read = true;
     // The page's text (scripts and styles left out) holds the article title
     // (TextHoldsTitle).
     bool titleFound = false;
@@ -17,6 +22,10 @@ struct PageInspection
     // there.
     std::optional<LinkResult> link;
 };
+
+// How deep a page's elements may nest to be read; browsers stop nesting
+// at about this depth too.
+constexpr std::size_t maxPageNesting = 512;
 
 // Reads the page at `pageAddress` (for links relative to it) from `html`,
 // which must be UTF-8 (SanitisedUtf8). A link counts when its address is the

@@ -75,6 +75,8 @@ std::optional<WebAddress> WebAddress::Parse(std::string_view text)
             !std::all_of(port.begin(), port.end(), [](char c) { return c >= '0' && c <= '9'; }))
             return std::nullopt;
         address.port = std::stoi(std::string(port));
+        if (address.port > 65535)
+            return std::nullopt;
     }
 
     rest = rest.substr(0, rest.find('#'));
