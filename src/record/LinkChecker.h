@@ -18,7 +18,9 @@ struct LinkCheckOptions
     std::size_t maxPageBytes = std::size_t(5) << 20;
     // Redirects followed for one page; more end it as a redirect loop.
     long maxRedirects = 10;
-    // Pages fetched at once, and at once from one site (host and port).
+    // Pages fetched at once, and at once from one site (host and port of
+    // the address asked for; a redirect to another site is not counted
+    // there).
     std::size_t maxTransfers = 4;
     std::size_t maxPerSite = 1;
 };

@@ -199,7 +199,7 @@ TEST_F(RecordStoreTest, NewerSchemaIsRefusedAndLeftAsItIs)
     {
         SqliteDatabase newer;
         ASSERT_TRUE(newer.Open(path, SqliteDatabase::Mode::ReadWrite));
-        ASSERT_TRUE(newer.Execute("PRAGMA journal_mode = DELETE; PRAGMA user_version = 99"));
+        ASSERT_TRUE(newer.Execute("PRAGMA user_version = 99"));
     }
     const std::string before = TemporaryDirectory::Read(path);
 
@@ -212,8 +212,9 @@ TEST_F(RecordStoreTest, NewerSchemaIsRefusedAndLeftAsItIs)
     EXPECT_NE(opening.notice->text.find("schema version 99"), std::string::npos);
     EXPECT_FALSE(record.IsOpen());
     EXPECT_FALSE(record.NoteFill("P", "D"));
+    // Its log may have been opened to read it; nothing was written there.
     EXPECT_EQ(TemporaryDirectory::Read(path), before);
-    EXPECT_FALSE(std::filesystem::exists(path + "-wal"));
+    EXPECT_EQ(TemporaryDirectory::Read(path + "-wal"), "");
     EXPECT_FALSE(std::filesystem::exists(path + ".damaged"));
 }
 
