@@ -1,10 +1,18 @@
 // Speed of the core on large inputs: a directory database of 10,000
-// directories and a state file of 1,000 profiles with 200 sent marks each.
+// directories, a state file of 1,000 profiles with 200 sent marks each, a
+// submission record of 10,000 entries, and link checks of 200 published
+// pages on 20 local sites.
 
 #include "core/common/MessageLog.h"
 #include "core/directorydb/DirectoryDatabase.h"
 #include "core/profiles/ProfileStore.h"
 #include "core/profiles/StateFile.h"
+#include "core/record/LinkChecker.h"
+#include "core/record/SqliteStatement.h"
+#include "core/record/SqliteTransaction.h"
+#include "core/record/SubmissionRecord.h"
+#include "support/TemporaryDirectory.h"
+#include "support/TestHttpServer.h"
 
 #include <benchmark/benchmark.h>
 
@@ -12,6 +20,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
@@ -153,5 +162,125 @@ void BM_StateFileSaveAndLoad(benchmark::State& state)
     std::filesystem::remove(file);
 }
 BENCHMARK(BM_StateFileSaveAndLoad)->Unit(benchmark::kMillisecond);
+
+// One new entry in a record file on disk: a transaction, written through
+// the write-ahead log and synced, as every change of the record is.
+void BM_RecordNewEntry(benchmark::State& state)
+{
+    TemporaryDirectory folder;
+    const SystemWallClock clock;
+    SubmissionRecord record(clock);
+    if (!record.Open(folder.FilePath(SubmissionRecord::fileName), "Quillmark").result) {
+        state.SkipWithError("the record did not open");
+        return;
+    }
+    long entry = 0;
+    for (auto _ : state) {
+        const Result noted = record.NoteSubmit(
+            "Garden Tips", DirectoryName(int(++entry)), "http://dir.test/submit.php?cat=12&s=3");
+        if (!noted)
+            state.SkipWithError(noted.Reason().c_str());
+    }
+}
+BENCHMARK(BM_RecordNewEntry)->Unit(benchmark::kMillisecond);
+
+// All 10,000 entries of a record (10 profiles of 1,000 directories), as the
+// submissions window reads them when it opens.
+void BM_RecordReadAllEntries(benchmark::State& state)
+{
+    TemporaryDirectory folder;
+    const std::string path = folder.FilePath(SubmissionRecord::fileName);
+    const SystemWallClock clock;
+    SubmissionRecord record(clock);
+    if (!record.Open(path, "Quillmark").result) {
+        state.SkipWithError("the record did not open");
+        return;
+    }
+    record.Close();
+    {
+        // Filled in one transaction; one each would take the setup minutes.
+        SqliteDatabase database;
+        database.Open(path, SqliteDatabase::Mode::ReadWrite);
+        SqliteTransaction transaction(database);
+        for (int profile = 0; profile < 10; ++profile) {
+            for (int directory = 0; directory < 1000; ++directory) {
+                SqliteStatement insert(database,
+                    "INSERT INTO submissions (profile, directory, first_filled, last_filled,"
+                    " submitted, form_address, confirmed, confirmation_address, state,"
+                    " published_address, link_checked, link_result, note)"
+                    " VALUES (?1, ?2, ?3, ?3, ?3, ?4, ?3, ?4, 'published', ?4, ?3, 'followed', "
+                    "?5)");
+                insert.Bind(1, "Profile " + std::to_string(profile))
+                    .Bind(2, DirectoryName(directory))
+                    .Bind(3, std::int64_t(1765000000 + directory))
+                    .Bind(4, "http://dir" + std::to_string(directory) + ".test/submit.php?cat=12")
+                    .Bind(5, std::string(80, 'n'));
+                insert.Run();
+            }
+        }
+        transaction.Commit();
+    }
+    record.Open(path, "Quillmark");
+    std::size_t read = 0;
+    for (auto _ : state) {
+        std::vector<RecordEntry> entries;
+        record.ReadAllEntries(entries);
+        read = entries.size();
+        benchmark::DoNotOptimize(entries.data());
+    }
+    state.counters["entries"] = double(read);
+}
+BENCHMARK(BM_RecordReadAllEntries)->Unit(benchmark::kMillisecond);
+
+long PeakResidentKilobytes()
+{
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// Link checks of 200 published pages on 20 local sites, 10 pages each,
+// every page answering after 40 ms: with one page at a time per site and
+// four in all, the pauses alone take 2 s. The peak memory of the process
+// is read after the first and the last round: flat when they agree.
+void BM_LinkCheck200Pages(benchmark::State& state)
+{
+    constexpr int sites = 20;
+    constexpr int pagesPerSite = 10;
+    const std::string page = "<html><body><h1>Ten Herbs for Shade</h1>" + std::string(20000, 'x') +
+        "<a rel=nofollow href='http://garden.example/'>J</a></body>";
+    std::vector<std::unique_ptr<TestHttpServer>> servers;
+    std::vector<LinkCheckTarget> targets;
+    for (int site = 0; site < sites; ++site) {
+        auto server = std::make_unique<TestHttpServer>();
+        server->server.Get(R"(/article/(\d+)\.html)",
+            [&page](const httplib::Request&, httplib::Response& response) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(40));
+                response.set_content(page, "text/html");
+            });
+        server->Start();
+        for (int article = 0; article < pagesPerSite; ++article) {
+            const std::string path = "/article/" + std::to_string(article) + ".html";
+            targets.push_back({std::to_string(site) + path, server->Url(path)});
+        }
+        servers.push_back(std::move(server));
+    }
+    const LinkChecker checker;
+    long firstPeak = 0;
+    int nofollow = 0;
+    for (auto _ : state) {
+        nofollow = 0;
+        checker.Check(targets, "Ten Herbs for Shade", "http://garden.example/",
+            [&](const LinkCheckReport& report) {
+                nofollow += report.result == LinkResult::Nofollow ? 1 : 0;
+            });
+        if (firstPeak == 0)
+            firstPeak = PeakResidentKilobytes();
+    }
+    state.counters["pages"] = double(nofollow);
+    state.counters["peak_kb_first"] = double(firstPeak);
+    state.counters["peak_kb_last"] = double(PeakResidentKilobytes());
+}
+BENCHMARK(BM_LinkCheck200Pages)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 } // namespace

@@ -50,7 +50,7 @@ endfunction()
 # The areas whose sources make up the core and the shell.
 set(QUILLMARK_SUBSYSTEMS
     core/common core/directorydb core/profiles core/fill core/capture core/browser
-    core/update core/app
+    core/update core/app core/record
     shell/common shell/browser shell/profiles shell/update shell/capture shell/app)
 
 # Embeds the page script parts and their contract in `target` as generated

@@ -3,8 +3,8 @@
 # SECONDS (default 30) on a copy of its seed corpus: fuzz/corpus/<target>/,
 # and for the database the test fixtures and the demo's databases as well,
 # taken from where they live. Names after SECONDS (database, statefile,
-# placeholders, downloadbody) pick targets; all run otherwise, one after the
-# other. Fails when any target finds a crash, a hang or runaway memory; the
+# placeholders, downloadbody, publishedpage) pick targets; all run
+# otherwise, one after the other. Fails when any target finds a crash, a hang or runaway memory; the
 # input that did it is kept in build-fuzz/artifacts/<target>/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -16,10 +16,11 @@ declare -A programs=(
     [statefile]=FuzzStateFile
     [placeholders]=FuzzPlaceholders
     [downloadbody]=FuzzDownloadBody
+    [publishedpage]=FuzzPublishedPage
 )
 targets=("$@")
 if [ "${#targets[@]}" -eq 0 ]; then
-    targets=(database statefile placeholders downloadbody)
+    targets=(database statefile placeholders downloadbody publishedpage)
 fi
 for target in "${targets[@]}"; do
     if [ -z "${programs[$target]:-}" ]; then

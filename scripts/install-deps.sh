@@ -12,6 +12,8 @@ packages=(
     libqt6opengl6-dev
     libpugixml-dev
     libcurl4-openssl-dev
+    libsqlite3-dev libgumbo-dev
+    python3
     libcpp-httplib-dev
     libgtest-dev libgmock-dev
     libbenchmark-dev

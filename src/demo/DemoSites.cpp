@@ -162,6 +162,10 @@ std::vector<DemoSite> MakeDemoSites()
         },
         false});
 
+    // Half the directories publish the author's link as nofollow.
+    for (DemoSite& site : sites)
+        site.publishedNofollow =
+            site.folder == "harbor" || site.folder == "inkwell" || site.folder == "meadowlark";
     return sites;
 }
 
@@ -262,4 +266,15 @@ std::string HtmlEscape(std::string_view text)
         }
     }
     return escaped;
+}
+
+const DemoArticle& DemoSampleArticle()
+{
+    static const DemoArticle article {"Ten Herbs for Shade", "http://garden.example/"};
+    return article;
+}
+
+std::string PublishedArticlePath(const DemoSite& site)
+{
+    return "/" + site.folder + "/articles/ten-herbs-for-shade.html";
 }

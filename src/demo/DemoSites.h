@@ -42,7 +42,23 @@ struct DemoSite
     // Whether the demo's databases list it; the one they do not is there for
     // the user to add.
     bool listed = true;
+    // Whether its published copy of the sample article links to the
+    // author's site with rel="nofollow" rather than a plain link.
+    bool publishedNofollow = false;
 };
+
+// The article every demo directory has published (demo/README.md): a
+// profile with this title and web address finds its pages and links there.
+struct DemoArticle
+{
+    std::string title;
+    std::string webAddress;
+};
+const DemoArticle& DemoSampleArticle();
+
+// Where the site shows its copy of the sample article:
+// "/<folder>/articles/ten-herbs-for-shade.html".
+std::string PublishedArticlePath(const DemoSite& site);
 
 // The demo directories, in the order the demo's database lists them.
 const std::vector<DemoSite>& DemoSites();

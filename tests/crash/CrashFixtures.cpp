@@ -99,3 +99,18 @@ std::string CrashDatabase(int version)
     }
     return body + "</r>\n";
 }
+
+const char* const crashRecordProfile = "Crash Profile";
+
+std::string CrashRecordDirectory(long write)
+{
+    // Zero-padded, so the record's order by name is the order of writes.
+    std::string number = std::to_string(write);
+    return "Directory " + std::string(number.size() < 8 ? 8 - number.size() : 0, '0') + number;
+}
+
+std::string CrashRecordAddress(long write)
+{
+    return "http://127.0.0.1:8731/write/" + std::to_string(write) + "?" +
+        std::string(4000, static_cast<char>('a' + write % 26));
+}

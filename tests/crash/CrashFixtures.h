@@ -23,3 +23,10 @@ std::string CrashStateBytes(int version);
 std::size_t CrashDirectoryCount(int version);
 // A complete directory database.
 std::string CrashDatabase(int version);
+
+// The record entries the writer adds, one a write, all for this profile:
+// write n (from 1) notes a submission to the directory CrashRecordDirectory(n)
+// from the form address CrashRecordAddress(n), a few kilobytes long.
+extern const char* const crashRecordProfile;
+std::string CrashRecordDirectory(long write);
+std::string CrashRecordAddress(long write);

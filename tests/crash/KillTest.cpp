@@ -1,6 +1,7 @@
 #include "core/common/AtomicFile.h"
 #include "core/directorydb/XmlLoader.h"
 #include "core/profiles/StateFile.h"
+#include "core/record/SubmissionRecord.h"
 #include "crash/CrashFixtures.h"
 #include "support/ChildProcess.h"
 #include "support/TemporaryDirectory.h"
@@ -251,5 +252,101 @@ TEST_P(KillTest, EveryKillLeavesOneWholeVersion)
 
 INSTANTIATE_TEST_SUITE_P(Files, KillTest, ::testing::ValuesIn(targets),
     [](const ::testing::TestParamInfo<KillTarget>& info) { return info.param.name; });
+
+// The record's entries for the crash writer's profile, numbered as written:
+// how many there are, once each of them is checked to be the entry of its
+// write.
+::testing::AssertionResult ReadRecordEntries(const std::string& path, long& count)
+{
+    const SystemWallClock clock;
+    SubmissionRecord record(clock);
+    const SubmissionRecord::Opening opening = record.Open(path, "Quillmark");
+    if (!opening.result || opening.notice)
+        return ::testing::AssertionFailure()
+            << "the record did not open cleanly: "
+            << (opening.notice ? opening.notice->text : opening.result.Reason());
+    std::vector<RecordEntry> entries;
+    if (Result read = record.ReadEntries(crashRecordProfile, entries); !read)
+        return ::testing::AssertionFailure() << read.Reason();
+    for (std::size_t at = 0; at < entries.size(); ++at) {
+        const long write = static_cast<long>(at) + 1;
+        if (entries[at].directory != CrashRecordDirectory(write) ||
+            entries[at].formAddress != CrashRecordAddress(write) || !entries[at].submitted)
+            return ::testing::AssertionFailure() << "entry " << write << " is not as written";
+    }
+    count = static_cast<long>(entries.size());
+    return ::testing::AssertionSuccess();
+}
+
+TEST(RecordKillTest, EveryKillKeepsEveryCommittedEntry)
+{
+    constexpr int kills = 150;
+    constexpr long calibrationWrites = 40;
+    TemporaryDirectory folder;
+    const std::string path = folder.FilePath(SubmissionRecord::fileName);
+    const std::vector<std::string> arguments = {QUILLMARK_CRASH_WRITER_EXE, "record", path};
+
+    // A writer that ends by itself shows how long one entry takes.
+    Clock::duration cycle;
+    {
+        ChildProcess writer;
+        std::vector<std::string> counted = arguments;
+        counted.push_back(std::to_string(calibrationWrites));
+        std::string error;
+        ASSERT_TRUE(writer.Start(counted, &error)) << error;
+        char ready = 0;
+        ASSERT_TRUE(writer.ReadByte(ready, startLimit) && ready == 'R');
+        const auto start = Clock::now();
+        const std::string said = writer.ReadRest();
+        cycle = (Clock::now() - start) / calibrationWrites;
+        const int status = writer.Wait();
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << writer.ReadErrors();
+        ASSERT_EQ(said, std::string(calibrationWrites, 'W'));
+    }
+    long total = 0;
+    ASSERT_TRUE(ReadRecordEntries(path, total));
+    ASSERT_EQ(total, calibrationWrites);
+
+    // Every kill lands on a writer that reopens the file the last one left,
+    // so each also tests the recovery of the one before.
+    const unsigned seed = Seed();
+    const auto spread = std::max<long long>(
+        200, std::chrono::duration_cast<std::chrono::microseconds>(cycle * cyclesSpread).count());
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<long long> delays(0, spread);
+    int uncommitted = 0;
+    for (int kill = 0; kill < kills; ++kill) {
+        const long long delay = delays(random);
+        SCOPED_TRACE("kill " + std::to_string(kill) + " after " + std::to_string(delay) +
+            " us, seed " + std::to_string(seed));
+        ChildProcess writer;
+        std::string error;
+        ASSERT_TRUE(writer.Start(arguments, &error)) << error;
+        char ready = 0;
+        ASSERT_TRUE(writer.ReadByte(ready, startLimit) && ready == 'R') << writer.ReadErrors();
+        std::this_thread::sleep_for(std::chrono::microseconds(delay));
+        writer.Kill(SIGKILL);
+        const int status = writer.Wait();
+        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL)
+            << "the writer ended by itself, status " << status << ": " << writer.ReadErrors();
+        const auto committed = static_cast<long>(writer.ReadRest().size());
+
+        // Every entry the writer reported is there; the one it was writing
+        // may be too, when its commit was through before the kill.
+        long found = 0;
+        ASSERT_TRUE(ReadRecordEntries(path, found));
+        EXPECT_GE(found, total + committed);
+        EXPECT_LE(found, total + committed + 1);
+        uncommitted += found == total + committed + 1 ? 1 : 0;
+        total = found;
+    }
+    std::printf("RecordKill: %d kills, entry cycle %lld us, delays 0..%lld us, seed %u; %ld "
+                "entries, %d committed but not reported\n",
+        kills,
+        static_cast<long long>(
+            std::chrono::duration_cast<std::chrono::microseconds>(cycle).count()),
+        spread, seed, total, uncommitted);
+    EXPECT_GT(total, calibrationWrites);
+}
 
 } // namespace

@@ -4,6 +4,8 @@
 #include "core/common/MessageLog.h"
 #include "core/common/Result.h"
 #include "core/directorydb/DirectoryDatabase.h"
+#include "core/record/LinkChecker.h"
+#include "core/record/SubmissionStatus.h"
 #include "demo/DemoSites.h"
 #include "support/ClosedPort.h"
 #include "support/TemporaryDirectory.h"
@@ -12,7 +14,9 @@
 #include <httplib.h>
 
 #include <algorithm>
+#include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -89,6 +93,43 @@ TEST_F(DemoServerHttpTest, ServesTheMakersPagesAndTheFeed)
             << result->get_header_value("Content-Type");
         EXPECT_NE(result->body.find(c.contains), std::string::npos);
     }
+}
+
+TEST_F(DemoServerHttpTest, EveryDirectoryShowsThePublishedSampleArticle)
+{
+    const DemoArticle& article = DemoSampleArticle();
+    std::vector<LinkCheckTarget> targets;
+    for (const DemoSite& site : DemoSites()) {
+        targets.push_back({site.folder,
+            "http://127.0.0.1:" + std::to_string(server.Port()) + PublishedArticlePath(site)});
+    }
+    std::map<std::string, LinkCheckReport> reports;
+    ASSERT_TRUE(LinkChecker().Check(targets, article.title, article.webAddress,
+        [&](const LinkCheckReport& report) { reports.emplace(report.key, report); }));
+
+    ASSERT_EQ(reports.size(), DemoSites().size());
+    std::set<LinkResult> kinds;
+    for (const DemoSite& site : DemoSites()) {
+        SCOPED_TRACE(site.folder);
+        const LinkCheckReport& report = reports.at(site.folder);
+        EXPECT_EQ(report.httpStatus, 200);
+        EXPECT_TRUE(report.titleFound);
+        EXPECT_EQ(
+            report.result, site.publishedNofollow ? LinkResult::Nofollow : LinkResult::Followed)
+            << report.reason;
+        kinds.insert(report.result);
+
+        // The page is on the directory's own site, as the browser will see it.
+        PublishedPageQuestion question;
+        question.pageAddress = report.address;
+        question.pageText = article.title;
+        question.submissionPage = "http://127.0.0.1:" + std::to_string(server.Port()) + "/" +
+            site.folder + "/submit.html";
+        question.articleTitle = article.title;
+        question.sentMark = true;
+        EXPECT_TRUE(IsPublishedArticlePage(question));
+    }
+    EXPECT_EQ(kinds, (std::set<LinkResult> {LinkResult::Followed, LinkResult::Nofollow}));
 }
 
 TEST_F(DemoServerHttpTest, FolderWithoutSlashRedirectsToItsPage)
