@@ -51,7 +51,7 @@ endfunction()
 set(QUILLMARK_SUBSYSTEMS
     core/common core/directorydb core/profiles core/fill core/capture core/browser
     core/update core/app core/record
-    shell/common shell/browser shell/profiles shell/update shell/capture shell/app)
+    shell/common shell/browser shell/profiles shell/update shell/capture shell/record shell/app)
 
 # Embeds the page script parts and their contract in `target` as generated
 # C++ (cmake/EmbedPageScripts.cmake), made again whenever a part or the

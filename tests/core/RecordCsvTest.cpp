@@ -2,46 +2,12 @@
 
 #include "core/record/SubmissionRecord.h"
 #include "support/FixedWallClock.h"
+#include "support/PythonCsv.h"
 #include "support/TemporaryDirectory.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <memory>
-#include <sstream>
-
 namespace {
-
-// Reads a CSV file back with Python's csv module, strictly, as a program
-// other than ours: one line per row, each cell as hex of its UTF-8 bytes.
-std::vector<CsvRow> ReadWithPython(const std::string& path)
-{
-    const std::string command = "python3 -c \"import csv, sys\n"
-                                "with open(sys.argv[1], newline='', encoding='utf-8') as f:\n"
-                                "    for row in csv.reader(f, strict=True):\n"
-                                "        print(' '.join('x' + c.encode().hex() for c in row))\" '" +
-        path + "'";
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-    EXPECT_TRUE(pipe);
-    std::string output;
-    char buffer[4096];
-    while (pipe && std::fgets(buffer, sizeof buffer, pipe.get()))
-        output += buffer;
-    std::vector<CsvRow> rows;
-    std::istringstream lines(output);
-    for (std::string line; std::getline(lines, line);) {
-        CsvRow row;
-        std::istringstream cells(line);
-        for (std::string cell; cells >> cell;) {
-            std::string bytes;
-            for (std::size_t at = 1; at + 1 < cell.size(); at += 2)
-                bytes += static_cast<char>(std::stoi(cell.substr(at, 2), nullptr, 16));
-            row.push_back(bytes);
-        }
-        rows.push_back(row);
-    }
-    return rows;
-}
 
 // Cells a spreadsheet or a CSV reader could take for more than text, and
 // how they read back: formulas behind a single quote.
@@ -78,7 +44,7 @@ TEST(RecordCsvTest, HostileCellsReadBackAsTextWithCrLfRows)
     EXPECT_EQ(csv.substr(0, 26), "Header one,\"Header, two\"\r\n");
 
     TemporaryDirectory folder;
-    const std::vector<CsvRow> read = ReadWithPython(folder.Write("export.csv", csv));
+    const std::vector<CsvRow> read = ReadCsvWithPython(folder.Write("export.csv", csv));
     ASSERT_EQ(read.size(), rows.size());
     EXPECT_EQ(read[0], rows[0]);
     for (std::size_t row = 1; row < rows.size(); ++row)
@@ -105,7 +71,7 @@ TEST(RecordCsvTest, StoredHostileEntriesExportAsText)
     for (const RecordEntry& entry : entries)
         rows.push_back(RecordCsvRow(entry, ShownStateOf(true, &entry)));
 
-    const std::vector<CsvRow> read = ReadWithPython(folder.Write("records.csv", CsvText(rows)));
+    const std::vector<CsvRow> read = ReadCsvWithPython(folder.Write("records.csv", CsvText(rows)));
     ASSERT_EQ(read.size(), rows.size());
     EXPECT_EQ(read[0], RecordCsvHeader());
     ASSERT_EQ(entries.size(), count);

@@ -4,6 +4,7 @@
 #include "core/directorydb/DirectoryProgress.h"
 #include "core/fill/FillPlan.h"
 #include "core/profiles/StateFile.h"
+#include "core/record/SubmissionRecord.h"
 #include "shell/app/DirectoryListModel.h"
 #include "shell/browser/BrowserView.h"
 #include "shell/capture/DirectoryCapture.h"
@@ -11,6 +12,7 @@
 #include "shell/profiles/ProfileComboBox.h"
 #include "shell/profiles/ProfileManagerDialog.h"
 #include "shell/profiles/SortedWidgets.h"
+#include "shell/record/SubmissionsWindow.h"
 #include "shell/update/UpdateDialog.h"
 
 #include <QCloseEvent>
@@ -47,6 +49,7 @@ MainWindow::Settings MainWindow::Settings::defaults()
     settings.serverUrl = QStringLiteral(QUILLMARK_SERVER_URL);
     settings.dataFolder = QCoreApplication::applicationDirPath();
     settings.clock = std::make_shared<SteadyClock>();
+    settings.wallClock = std::make_shared<SystemWallClock>();
     return settings;
 }
 
@@ -67,6 +70,7 @@ MainWindow::MainWindow(Settings settings, QWidget* parent)
     createActions();
 
     loadStateFile();
+    openRecord();
     fillProfileCombo();
     database.SetDatabasePath(databasePath().toStdString());
     database.SetUserDatabasePath(userDatabasePath().toStdString());
@@ -115,6 +119,8 @@ MainWindow::~MainWindow()
     watchTimer.stop();
     ++watchGeneration;
     delete std::exchange(m_browser, nullptr);
+    // It works on the record, which goes before this window's children do.
+    delete m_submissions;
 }
 
 void MainWindow::createWidgets()
@@ -279,6 +285,7 @@ void MainWindow::OnFormSubmit()
     m_submitPending = true;
     m_submitTime = settings.clock->Milliseconds();
     watchTimer.start();
+    noteSubmit();
 }
 
 void MainWindow::onPageComplete()
@@ -288,6 +295,7 @@ void MainWindow::onPageComplete()
         fillPage();
     }
     onWatchTick();
+    lookForPublishedPage();
 }
 
 void MainWindow::onWatchTick()
@@ -310,6 +318,8 @@ void MainWindow::onWatchTick()
 void MainWindow::manageProfiles()
 {
     ProfileManagerDialog manager(profileStore, this);
+    connect(&manager, &ProfileManagerDialog::profileRenamed, this, &MainWindow::renameInRecord);
+    connect(&manager, &ProfileManagerDialog::profileRemoved, this, &MainWindow::removeFromRecord);
     manager.exec();
     // The current profile stays while a profile of its name is left.
     Profile current;

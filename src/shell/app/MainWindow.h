@@ -1,13 +1,17 @@
 #pragma once
 
 #include "core/common/Clock.h"
+#include "core/common/MessageSink.h"
+#include "core/common/Result.h"
 #include "core/directorydb/DirectoryDatabase.h"
 #include "core/fill/FillReport.h"
 #include "core/fill/FormSubmitSink.h"
 #include "core/profiles/ProfileStore.h"
+#include "core/record/WallClock.h"
 #include "core/update/DatabaseDownload.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QTimer>
 
 #include <cstdint>
@@ -22,7 +26,10 @@ class MessageBoxSink;
 class ProfileComboBox;
 class QLabel;
 class QListView;
+class QMenu;
 class QPushButton;
+class SubmissionRecord;
+class SubmissionsWindow;
 
 // The main window: the browser on the left; on the right the profile
 // selector, the Fill button, the directory list and the Next button; below
@@ -52,6 +59,8 @@ public:
         std::shared_ptr<const Clock> clock;
         // Time-outs and limits of the database update.
         DownloadOptions updateOptions;
+        // The calendar clock of the submission record.
+        std::shared_ptr<const WallClock> wallClock;
 
         static Settings defaults();
     };
@@ -65,6 +74,7 @@ public:
     QString stateFilePath() const;
     QString databasePath() const;
     QString userDatabasePath() const;
+    QString recordFilePath() const;
 
     // The profile chosen in the profile box; null while none is.
     const Profile* currentProfile() const;
@@ -76,6 +86,13 @@ public:
     QLabel* progressLabel() const { return m_progressLabel; }
     bool submitPending() const { return m_submitPending; }
     std::uint32_t submitTime() const { return m_submitTime; }
+    // The submission record; null when it could not be opened.
+    SubmissionRecord* record() const { return m_record.get(); }
+    // Null until the Submissions window was first shown.
+    SubmissionsWindow* submissionsWindow() const;
+    // In the status line while the page shown looks like the published
+    // article of a directory the record has no address for.
+    QPushButton* publishedOffer() const { return m_publishedOffer; }
 
     void OnFormSubmit() override;
 
@@ -99,6 +116,14 @@ public slots:
     // Reads the page in the browser and, when it holds the directory's
     // confirmation text, records the directory as sent.
     void checkSubmittedPage();
+    // Opens the Submissions window, or brings it to the front.
+    void showSubmissions();
+    // Checks the links of the current profile's published articles, in the
+    // Submissions window.
+    void checkPublishedArticles();
+    // Takes the page the status line offers as the published article of its
+    // directory.
+    void recordPublishedPage();
 
 signals:
     // A fill has ended; `report` says what it wrote and what it missed.
@@ -135,6 +160,24 @@ private:
     // Shows the current profile's progress through the list.
     void showProgress();
     int selectedRow() const;
+    // The submission record (MainWindowRecord.cpp).
+    void openRecord();
+    void createRecordActions(QMenu* menu);
+    // Tells the user, once, that the record could not be written.
+    void noteRecordResult(const Result& result);
+    void noteFill();
+    void noteSubmit();
+    void noteConfirmation();
+    void renameInRecord(const std::string& from, const std::string& to);
+    void removeFromRecord(const std::string& name);
+    void refreshSubmissions();
+    void openFromSubmissions(
+        const std::string& profile, const std::string& directory, const std::string& published);
+    // Reads the text of the page shown and offers it as a published article
+    // when the record's rule accepts it for a directory the profile was sent to.
+    void lookForPublishedPage();
+    void offerPublishedPage(const std::string& pageText);
+    void hidePublishedOffer();
     // Selects `row` (-1: nothing) without choosing it.
     void selectRow(int row);
 
@@ -170,4 +213,15 @@ private:
     QLabel* m_progressLabel = nullptr;
     DirectoryCapture* capture = nullptr;
     QAction* addPageAction = nullptr;
+
+    std::unique_ptr<SubmissionRecord> m_record;
+    // Why there is no record, for the commands that need one.
+    std::optional<Message> recordProblem;
+    bool recordFailureShown = false;
+    QPointer<SubmissionsWindow> m_submissions;
+    QPushButton* m_publishedOffer = nullptr;
+    QAction* recordPublishedAction = nullptr;
+    // The directory and page the status line offers.
+    std::string offeredDirectory;
+    std::string offeredAddress;
 };

@@ -55,6 +55,7 @@ void MainWindow::createActions()
         });
     add(directory, tr("Use &Selected Text as Confirmation"), QStringLiteral("useSelectionAction"),
         QKeySequence(), [this] { capture->UseSelectedText(directoryName); });
+    createRecordActions(directory);
 
     QMenu* help = menuBar()->addMenu(tr("&Help"));
     add(help, tr("User &Guide"), QStringLiteral("userGuideAction"), QKeySequence::HelpContents,
@@ -123,6 +124,7 @@ void MainWindow::chooseProfile()
         currentName = profileStore.Profiles()[std::size_t(position)].name;
 
     showProfileMarks();
+    refreshSubmissions();
     if (currentName)
         chooseDirectory();
 }
@@ -171,6 +173,7 @@ void MainWindow::fillPage()
             // A page that has gone since keeps no word of this fill. The
             // keyboard follows the field the fill chose for the user.
             if (m_browser->loadCount() == load) {
+                noteFill();
                 statusBar()->showMessage(QString::fromStdString(FillReportText(report)));
                 if (report.focused)
                     m_browser->setFocus(Qt::OtherFocusReason);
@@ -206,6 +209,7 @@ void MainWindow::recordSubmission()
 {
     if (currentName)
         profileStore.MarkSent(*currentName, directoryName);
+    noteConfirmation();
 
     const int row = m_directoryModel->rowOf(directoryName, directoryRow);
     if (row >= 0) {

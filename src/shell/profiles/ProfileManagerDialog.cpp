@@ -66,9 +66,11 @@ void ProfileManagerDialog::editProfile()
     if (editor.exec() != QDialog::Accepted)
         return;
     const Profile edited = editor.values();
-    const bool renamed = edited.name != store.Profiles()[std::size_t(index)].name;
+    const std::string oldName = store.Profiles()[std::size_t(index)].name;
+    const bool renamed = edited.name != oldName;
     store.SetProfileFields(index, edited);
     if (renamed) {
+        emit profileRenamed(oldName, edited.name);
         delete ui->profileList->takeItem(ui->profileList->row(entry));
         ui->profileList->setCurrentItem(nullptr);
         AddSorted(ui->profileList, QString::fromStdString(edited.name), index);
@@ -83,7 +85,9 @@ void ProfileManagerDialog::removeProfile()
         return;
     delete ui->profileList->takeItem(ui->profileList->row(entry));
     ui->profileList->setCurrentItem(nullptr);
+    const std::string name = store.Profiles()[std::size_t(index)].name;
     store.RemoveProfile(index);
+    emit profileRemoved(name);
     // The profiles after it moved up one place.
     for (int row = 0; row < ui->profileList->count(); ++row) {
         QListWidgetItem* item = ui->profileList->item(row);

@@ -3,6 +3,7 @@
 #include <QDialog>
 
 #include <memory>
+#include <string>
 
 namespace Ui {
 class ProfileManagerDialog;
@@ -25,6 +26,13 @@ public:
     void addProfile();
     void editProfile();
     void removeProfile();
+
+signals:
+    // A profile was given another name; the store holds the new one. Names
+    // go as the store keeps them: they need not be UTF-8.
+    void profileRenamed(const std::string& from, const std::string& to);
+    // A profile was removed from the store.
+    void profileRemoved(const std::string& name);
 
 private:
     // The profile names, sorted, none selected.
