@@ -14,6 +14,7 @@
 #include "shell/ShellTestSupport.h"
 #include "shell/record/SubmissionFilterModel.h"
 #include "shell/record/SubmissionsWindow.h"
+#include "support/ClosedPort.h"
 #include "support/FixedWallClock.h"
 #include "support/PythonCsv.h"
 #include "support/SampleProfiles.h"
@@ -142,7 +143,27 @@ TEST(RecordWalkTest, FillSubmitConfirmPublishCheckExport)
     EXPECT_EQ(Cell(submissions, directory, SubmissionTableModel::StateColumn),
         QStringLiteral("published"));
 
-    // 6. The check finds the plain link of the Open Article Library.
+    // 6. The check finds the plain link of the Open Article Library, and
+    // of two addresses pasted into the table, Harbor's nofollow link and a
+    // page that cannot be fetched.
+    ClosedPort closed;
+    const struct
+    {
+        std::string directory;
+        std::string address;
+        QString link;
+    } pasted[] = {
+        {"Harbor Article Directory", base + "/harbor/articles/ten-herbs-for-shade.html",
+            QStringLiteral("nofollow")},
+        {"Inkwell Articles", "http://127.0.0.1:" + std::to_string(closed.Port()) + "/a.html",
+            QStringLiteral("unreachable: connection refused")},
+    };
+    for (const auto& row : pasted) {
+        const int at = submissions.model()->rowOf("Walk", row.directory);
+        ASSERT_TRUE(submissions.model()->setData(
+            submissions.model()->index(at, SubmissionTableModel::PublishedColumn),
+            QString::fromStdString(row.address)));
+    }
     wallClock->Advance(3600);
     bool checked = false;
     QObject::connect(&submissions, &SubmissionsWindow::checkFinished, &submissions,
@@ -155,6 +176,9 @@ TEST(RecordWalkTest, FillSubmitConfirmPublishCheckExport)
         Cell(submissions, directory, SubmissionTableModel::LinkColumn), QStringLiteral("followed"));
     EXPECT_EQ(Cell(submissions, directory, SubmissionTableModel::CheckedColumn),
         QString::fromStdString(FormatRecordTime(wallClock->now)));
+    for (const auto& row : pasted) {
+        EXPECT_EQ(Cell(submissions, row.directory, SubmissionTableModel::LinkColumn), row.link);
+    }
 
     // 7. Export the published rows and read them back.
     submissions.filterModel()->setStateFilter(ShownState::Published);

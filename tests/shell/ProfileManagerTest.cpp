@@ -1,5 +1,6 @@
 #include "ShellTestSupport.h"
 #include "core/profiles/StateFile.h"
+#include "core/record/SubmissionRecord.h"
 #include "shell/app/MainWindow.h"
 #include "shell/profiles/ProfileEditorDialog.h"
 #include "shell/profiles/ProfileManagerDialog.h"
@@ -469,6 +470,47 @@ TEST_F(ManageProfilesTest, GardenStaysSelectedBesideGardenTips)
     EXPECT_EQ(dialog->currentProfile()->articleTitle, "Edited in the manager");
     EXPECT_EQ(Entries(dialog->directoryList()), (QStringList {"Dir [sent]", "Other [not sent]"}));
     EXPECT_EQ(FirstLineOfState(), "Garden");
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ManageProfilesTest, TheRecordFollowsRenamesAndRemovals)
+{
+    WriteState({Named("Keep", {"Dir"}), Named("Old", {"Dir"}), Named("Twin"), Named("Twin"),
+                   Named("Gone")},
+        "Keep");
+    auto dialog = Open();
+    ASSERT_NE(dialog->record(), nullptr);
+    for (const char* profile : {"Keep", "Old", "Twin", "Gone"})
+        ASSERT_TRUE(dialog->record()->SetNote(profile, "Dir", std::string("note of ") + profile));
+    Manage(*dialog, [this](ProfileManagerDialog& manager) {
+        Select(manager, RowOf(manager, QStringLiteral("Old")));
+        answers.Type(QStringLiteral("New"));
+        manager.editProfile();
+        Select(manager, RowOf(manager, QStringLiteral("Gone")));
+        manager.removeProfile();
+        // One of two profiles called Twin: the other keeps the record.
+        Select(manager, RowOf(manager, QStringLiteral("Twin")));
+        manager.removeProfile();
+    });
+    const struct
+    {
+        const char* profile;
+        const char* note; // "" for no entry
+    } expected[] = {
+        {"Keep", "note of Keep"},
+        {"Old", ""},
+        {"New", "note of Old"},
+        {"Gone", ""},
+        {"Twin", "note of Twin"},
+    };
+    for (const auto& row : expected) {
+        std::optional<RecordEntry> entry;
+        ASSERT_TRUE(dialog->record()->ReadEntry(row.profile, "Dir", entry));
+        EXPECT_EQ(entry ? entry->note : std::string(), row.note) << row.profile;
+    }
 }
 
 } // namespace
