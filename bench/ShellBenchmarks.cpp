@@ -3,7 +3,7 @@
 // spread over a frame and a shadow root; reading a 5 MB page after a
 // submission to search it for the confirmation text; the same fill in the
 // real window; showing another profile's marks in a list of 10,000 and of
-// 100,000 directories.
+// 100,000 directories; opening the Submissions window on 10,000 rows.
 
 #include "core/app/SubmissionWatch.h"
 #include "core/common/MessageLog.h"
@@ -13,19 +13,26 @@
 #include "core/profiles/Profile.h"
 #include "core/profiles/ProfileStore.h"
 #include "core/profiles/StateFile.h"
+#include "core/record/SqliteDatabase.h"
+#include "core/record/SqliteStatement.h"
+#include "core/record/SqliteTransaction.h"
+#include "core/record/SubmissionRecord.h"
 #include "shell/app/DirectoryListModel.h"
 #include "shell/app/MainWindow.h"
 #include "shell/browser/BrowserView.h"
 #include "shell/browser/ScriptResults.h"
 #include "shell/profiles/ProfileComboBox.h"
+#include "shell/record/SubmissionsWindow.h"
 #include "support/BrowserTestMain.h"
 #include "support/EventLoop.h"
 #include "support/TemporaryDirectory.h"
 #include "support/TestHttpServer.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QListView>
+#include <QTableView>
 #include <QWebEnginePage>
 
 #include <benchmark/benchmark.h>
@@ -266,6 +273,80 @@ void BM_FillInTheWindow(benchmark::State& state)
     }
 }
 BENCHMARK(BM_FillInTheWindow)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// The Submissions window opened on 10,000 rows: a database of 10,000
+// directories, every one sent for the profile and each with its record
+// entry. Timed from the command to the window painted; the window is closed
+// and destroyed between rounds, so each round builds it anew.
+void BM_OpenSubmissionsWindow(benchmark::State& state)
+{
+    constexpr int directories = 10000;
+    TemporaryDirectory folder;
+    std::string database = "<r>";
+    Profile profile;
+    profile.name = "Writer";
+    for (int i = 0; i < directories; ++i) {
+        const std::string name = "Directory " + std::to_string(i);
+        database += "<directory name='" + name + "' submiturl='x' onsubmit='y'/>";
+        profile.sentDirectories.insert(name);
+    }
+    folder.Write("dirdata.xml", database + "</r>");
+    ProfileStore store;
+    store.AddProfile(profile);
+    folder.Write("sv.dat", StateFileBytes(store, &profile.name));
+    const std::string path = folder.FilePath(SubmissionRecord::fileName);
+    {
+        const SystemWallClock clock;
+        SubmissionRecord record(clock);
+        if (!record.Open(path, "Quillmark").result) {
+            state.SkipWithError("the record did not open");
+            return;
+        }
+        record.Close();
+        // Filled in one transaction; one each would take the setup minutes.
+        SqliteDatabase file;
+        file.Open(path, SqliteDatabase::Mode::ReadWrite);
+        SqliteTransaction transaction(file);
+        for (int i = 0; i < directories; ++i) {
+            SqliteStatement insert(file,
+                "INSERT INTO submissions (profile, directory, submitted, form_address, confirmed,"
+                " confirmation_address, state, published_address, link_checked, link_result)"
+                " VALUES ('Writer', ?1, ?2, ?3, ?2, ?3, 'published', ?3, ?2, 'nofollow')");
+            insert.Bind(1, "Directory " + std::to_string(i))
+                .Bind(2, std::int64_t(1765000000 + i))
+                .Bind(3, "http://dir" + std::to_string(i) + ".test/articles/herbs.html");
+            insert.Run();
+        }
+        transaction.Commit();
+    }
+
+    MainWindow::Settings settings = MainWindow::Settings::defaults();
+    settings.serverUrl = QString::fromStdString(TheSite().server.Url());
+    settings.dataFolder = QString::fromStdString(folder.path.string());
+    MainWindow window(settings);
+    window.show();
+    WaitFor([&] { return !window.browser()->isLoading(); });
+    QAction* command = window.findChild<QAction*>(QStringLiteral("submissionsAction"));
+
+    int rows = 0;
+    for (auto _ : state) {
+        QElapsedTimer timer;
+        timer.start();
+        command->trigger();
+        SubmissionsWindow* submissions = window.submissionsWindow();
+        submissions->repaint();
+        submissions->table()->viewport()->repaint();
+        state.SetIterationTime(timer.nsecsElapsed() / 1e9);
+        rows = submissions->table()->model()->rowCount();
+        delete submissions;
+        if (rows != directories) {
+            state.SkipWithError("the window does not show every row");
+            break;
+        }
+    }
+    state.counters["rows"] = rows;
+}
+BENCHMARK(BM_OpenSubmissionsWindow)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 } // namespace
 
