@@ -8,9 +8,15 @@
 #include "core/record/SubmissionRecord.h"
 #include "shell/record/SubmissionFilterModel.h"
 #include "shell/record/SubmissionTableModel.h"
+#include "shell/record/SubmissionsWindow.h"
 #include "support/FixedWallClock.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
 
 namespace {
 
@@ -127,6 +133,81 @@ TEST_F(SubmissionTableTest, EditsGoToTheRecord)
     EXPECT_EQ(cell("Delta", SubmissionTableModel::NoteColumn).data().toString(),
         QStringLiteral("a, \"b\""));
     EXPECT_EQ(failures.size(), 1);
+}
+
+// The window on a real record and server: rows change as each page's
+// result comes in, Cancel ends a check whose last page is still held back,
+// the toggle shows every profile, and a double-click asks for a row's page.
+TEST(SubmissionsWindowTest, CheckUpdatesRowsAndCancels)
+{
+    TestHttpServer server;
+    server.Page("/fast", "<html><body>Herbs <a href='http://garden.test/'>me</a></body></html>");
+    server.server.Get("/slow", [&server](const httplib::Request&, httplib::Response& response) {
+        server.AwaitRelease();
+        response.set_content("<html><body>late</body></html>", "text/html");
+    });
+    server.Hold();
+    server.Start();
+    TemporaryDirectory folder;
+    FixedWallClock clock;
+    SubmissionRecord record(clock);
+    ASSERT_TRUE(record.Open(folder.FilePath("records.db"), "Quillmark").result);
+    ProfileStore profiles;
+    for (const char* name : {"P", "Q"}) {
+        Profile profile;
+        profile.name = name;
+        profiles.AddProfile(profile);
+    }
+    // Pages of one site are fetched one at a time, in the record's order.
+    ASSERT_TRUE(record.SetPublishedAddress("P", "Fast", server.Url("/fast")));
+    ASSERT_TRUE(record.SetPublishedAddress("P", "Slow", server.Url("/slow")));
+    ASSERT_TRUE(record.SetNote("Q", "Fast", "other profile"));
+    SubmissionsWindow window(record, clock, [&](bool all) {
+        const std::vector<std::string> names =
+            all ? std::vector<std::string> {"P", "Q"} : std::vector<std::string> {"P"};
+        return SubmissionTableModel::buildRows(&record, profiles, names, {"Fast", "Slow"});
+    });
+    window.show();
+    bool finished = false;
+    QObject::connect(&window, &SubmissionsWindow::checkFinished, &window, [&] { finished = true; });
+    const auto link = [&](const char* directory) {
+        return window.model()
+            ->index(window.model()->rowOf("P", directory), SubmissionTableModel::LinkColumn)
+            .data()
+            .toString();
+    };
+
+    window.checkPublishedArticles("P", "Herbs", "http://garden.test/");
+    ASSERT_TRUE(WaitFor([&] { return link("Fast") == QStringLiteral("followed"); }, 15000));
+    EXPECT_EQ(Child<QProgressBar>(window, "checkProgress")->value(), 1);
+    EXPECT_TRUE(window.checkRunning());
+    Child<QPushButton>(window, "cancelCheckButton")->click();
+    ASSERT_TRUE(WaitFor([&] { return finished; }, 15000));
+    EXPECT_FALSE(window.checkRunning());
+    EXPECT_FALSE(Child<QProgressBar>(window, "checkProgress")->isVisible());
+    EXPECT_EQ(link("Slow"), QString());
+    server.Release();
+
+    EXPECT_EQ(window.model()->rowCount(), 2);
+    Child<QCheckBox>(window, "allProfiles")->setChecked(true);
+    EXPECT_EQ(window.model()->rowCount(), 4);
+    EXPECT_FALSE(window.table()->isColumnHidden(SubmissionTableModel::ProfileColumn));
+
+    std::vector<std::string> opened;
+    QObject::connect(&window, &SubmissionsWindow::openRequested, &window,
+        [&](const std::string& profile, const std::string& directory, const std::string& page) {
+            opened = {profile, directory, page};
+        });
+    window.table()->sortByColumn(SubmissionTableModel::ProfileColumn, Qt::AscendingOrder);
+    const QRect slow = window.table()->visualRect(
+        window.table()->model()->index(1, SubmissionTableModel::DirectoryColumn));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    ASSERT_TRUE(slow.isValid());
+    // QTest's double-click sends only the second click's events: the first
+    // click comes before it, as from a mouse.
+    QTest::mouseClick(window.table()->viewport(), Qt::LeftButton, {}, slow.center());
+    QTest::mouseDClick(window.table()->viewport(), Qt::LeftButton, {}, slow.center());
+    EXPECT_EQ(opened, (std::vector<std::string> {"P", "Slow", server.Url("/slow")}));
 }
 
 TEST(RefusedRecordTest, TheWindowWorksOnAndSaysWhyWhereTheRecordIsNeeded)
