@@ -54,7 +54,7 @@ void MainWindow::createRecordActions(QMenu* menu)
     submissions->setObjectName(QStringLiteral("submissionsAction"));
     submissions->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     connect(submissions, &QAction::triggered, this, &MainWindow::showSubmissions);
-    QAction* check = menu->addAction(tr("Check Published Articles"));
+    QAction* check = menu->addAction(tr("&Check Published Articles"));
     check->setObjectName(QStringLiteral("checkPublishedAction"));
     connect(check, &QAction::triggered, this, &MainWindow::checkPublishedArticles);
     recordPublishedAction = menu->addAction(tr("Record Page as &Published"));
