@@ -179,7 +179,9 @@ void MainWindow::openFromSubmissions(
     const std::string& profile, const std::string& directory, const std::string& published)
 {
     std::string address = published;
-    if (address.empty()) {
+    // Asking the database about a directory it does not have is an error
+    // the user is told of.
+    if (address.empty() && m_directoryModel->rowOf(directory) >= 0) {
         Profile found;
         profileStore.FindProfile(profile, found);
         address = database.GetDirectorySubmitPage(directory, found.category, found.subcategory);
@@ -220,7 +222,8 @@ void MainWindow::offerPublishedPage(const std::string& pageText)
         candidates.end(), profile->sentDirectories.begin(), profile->sentDirectories.end());
     for (const std::string& directory : candidates) {
         std::optional<RecordEntry> entry;
-        if (directory.empty() || !m_record->ReadEntry(profile->name, directory, entry))
+        if (m_directoryModel->rowOf(directory) < 0 ||
+            !m_record->ReadEntry(profile->name, directory, entry))
             continue;
         question.submissionPage =
             database.GetDirectorySubmitPage(directory, profile->category, profile->subcategory);
