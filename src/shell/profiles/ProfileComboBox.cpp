@@ -7,7 +7,7 @@ ProfileComboBox::ProfileComboBox(QWidget* parent)
 {
 }
 
-void ProfileComboBox::Fill(const std::vector<Profile>& profiles, int selected)
+void ProfileComboBox::fill(const std::vector<Profile>& profiles, int selected)
 {
     const QSignalBlocker blocker(this);
     clear();
@@ -16,7 +16,7 @@ void ProfileComboBox::Fill(const std::vector<Profile>& profiles, int selected)
     setCurrentIndex(findData(selected));
 }
 
-int ProfileComboBox::SelectedPosition() const
+int ProfileComboBox::selectedPosition() const
 {
     const QVariant position = currentData();
     return position.isValid() ? position.toInt() : -1;
