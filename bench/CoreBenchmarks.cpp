@@ -163,6 +163,20 @@ void BM_StateFileSaveAndLoad(benchmark::State& state)
 }
 BENCHMARK(BM_StateFileSaveAndLoad)->Unit(benchmark::kMillisecond);
 
+// The state file of 1,000 profiles read as the window reads it at start.
+void BM_StateFileLoadAtStart(benchmark::State& state)
+{
+    const ProfileStore store = LargeStore();
+    const std::string selected = "Profile 0";
+    TemporaryDirectory folder;
+    const std::string path = folder.Write("sv.dat", StateFileBytes(store, &selected));
+    for (auto _ : state) {
+        ProfileStore loaded;
+        benchmark::DoNotOptimize(LoadStateFile(path, loaded, "Quillmark"));
+    }
+}
+BENCHMARK(BM_StateFileLoadAtStart)->Unit(benchmark::kMillisecond);
+
 // One new entry in a record file on disk: a transaction, written through
 // the write-ahead log and synced, as every change of the record is.
 void BM_RecordNewEntry(benchmark::State& state)

@@ -105,15 +105,15 @@ TEST_F(CaptureRoundTest, APageBecomesADirectoryThatIsFilledAndMarkedSent)
     InTheDialog<DirectoryDialog>("addPageAction", [](DirectoryDialog& dialog) {
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Add Directory"));
         EXPECT_EQ(
-            dialog.NameEdit()->text(), QStringLiteral("Send an Article - Meadowlark Articles"));
+            dialog.nameEdit()->text(), QStringLiteral("Send an Article - Meadowlark Articles"));
         EXPECT_TRUE(
-            dialog.AddressEdit()->text().endsWith(QStringLiteral("/meadowlark/submit.html")));
-        EXPECT_EQ(dialog.RemoveButton(), nullptr);
+            dialog.addressEdit()->text().endsWith(QStringLiteral("/meadowlark/submit.html")));
+        EXPECT_EQ(dialog.removeButton(), nullptr);
         QStringList rows;
-        QTableWidget* table = dialog.FieldTable();
+        QTableWidget* table = dialog.fieldTable();
         for (int row = 0; row < table->rowCount(); ++row) {
             rows << QStringList {table->item(row, 0)->text(), table->item(row, 1)->text(),
-                table->item(row, 3)->text(), dialog.ValueBox(row)->currentText()}
+                table->item(row, 3)->text(), dialog.valueBox(row)->currentText()}
                         .join(QStringLiteral(" | "));
         }
         EXPECT_EQ(rows,
@@ -131,12 +131,12 @@ TEST_F(CaptureRoundTest, APageBecomesADirectoryThatIsFilledAndMarkedSent)
                 "I accept the terms of publication | tos | check box | 1",
             }));
         // The category list's variable says what it picks for each category.
-        const QString picks = dialog.ValueBox(1)->toolTip();
+        const QString picks = dialog.valueBox(1)->toolTip();
         EXPECT_TRUE(picks.contains("Business & Marketing: Business, Business Services,"))
             << picks.toStdString();
         EXPECT_TRUE(picks.contains("Health: Healthcare\n")) << picks.toStdString();
-        dialog.NameEdit()->setText(QStringLiteral("Meadowlark Articles"));
-        dialog.SaveButton()->click();
+        dialog.nameEdit()->setText(QStringLiteral("Meadowlark Articles"));
+        dialog.saveButton()->click();
     });
     EXPECT_TRUE(boxes.messages.empty());
 
@@ -206,15 +206,15 @@ TEST_F(CaptureRoundTest, ASavedDirectoryOpensAgainToBeEditedAndRemoved)
     InTheDialog<DirectoryDialog>("addPageAction", [](DirectoryDialog& dialog) {
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Edit Directory"));
         EXPECT_EQ(
-            dialog.ConfirmationEdit()->text(), QStringLiteral("Meadowlark has your article."));
+            dialog.confirmationEdit()->text(), QStringLiteral("Meadowlark has your article."));
         // The saved values, not new proposals; a saved item the page lacks
         // is kept as a row of its own.
-        EXPECT_EQ(dialog.ValueBox(0)->currentText(), QStringLiteral("#title# (#cat#)"));
-        EXPECT_EQ(dialog.ValueBox(2)->currentText(), QString());
-        const int last = dialog.FieldTable()->rowCount() - 1;
-        EXPECT_EQ(dialog.FieldTable()->item(last, 1)->text(), QStringLiteral("gone"));
-        ASSERT_NE(dialog.RemoveButton(), nullptr);
-        dialog.RemoveButton()->click();
+        EXPECT_EQ(dialog.valueBox(0)->currentText(), QStringLiteral("#title# (#cat#)"));
+        EXPECT_EQ(dialog.valueBox(2)->currentText(), QString());
+        const int last = dialog.fieldTable()->rowCount() - 1;
+        EXPECT_EQ(dialog.fieldTable()->item(last, 1)->text(), QStringLiteral("gone"));
+        ASSERT_NE(dialog.removeButton(), nullptr);
+        dialog.removeButton()->click();
     });
     EXPECT_FALSE(ReadUserDirectory(UserDatabase(), "Meadowlark Articles"));
     EXPECT_FALSE(Entries(window->directoryList()).join(QLatin1Char('\n')).contains("Meadowlark"));

@@ -272,7 +272,7 @@ TEST(AboutDialogTest, ShowsItsPageAndOpensTheLinkOutside)
     QDesktopServices::setUrlHandler(QStringLiteral("http"), &catcher, "open");
     AboutDialog about;
     about.show();
-    BrowserView* browser = about.Browser();
+    BrowserView* browser = about.browser();
     ASSERT_TRUE(WaitForPage(browser, QStringLiteral("home_link.html")));
     const QString href =
         RunScriptAndWait(browser, QStringLiteral("document.querySelector('a').href")).toString();

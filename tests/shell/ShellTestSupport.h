@@ -63,7 +63,7 @@ class ModalAnswerer
 public:
     explicit ModalAnswerer(std::function<int(Dialog&)> answer)
     {
-        QObject::connect(&timer, &QTimer::timeout, [this, answer = std::move(answer)] {
+        QObject::connect(&timer, &QTimer::timeout, &timer, [this, answer = std::move(answer)] {
             auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
             if (dialog && dialog->isVisible())
                 dialog->done(answer(*dialog));

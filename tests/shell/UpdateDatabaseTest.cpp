@@ -196,11 +196,11 @@ TEST_F(UpdateDatabaseTest, CancelStopsTheTransferAndChangesNothing)
     int share = -1;
     QString bytes;
     DuringTheWait(
-        dialog.get(), [](UpdateDialog* wait) { return wait->ProgressBar()->value() > 0; },
+        dialog.get(), [](UpdateDialog* wait) { return wait->progressBar()->value() > 0; },
         [&](UpdateDialog* wait) {
-            share = wait->ProgressBar()->value();
-            bytes = wait->BytesLabel()->text();
-            QTest::mouseClick(wait->CancelButton(), Qt::LeftButton);
+            share = wait->progressBar()->value();
+            bytes = wait->bytesLabel()->text();
+            QTest::mouseClick(wait->cancelButton(), Qt::LeftButton);
         });
     // Uncancelled, the body would come whole, ten seconds later, and its
     // failure would be shown.
@@ -228,11 +228,11 @@ TEST_F(UpdateDatabaseTest, ABodyWithoutSizeShowsTheBytesAndEndsAtTheOverallLimit
     QString bytes;
     const auto dialog = Open(slow);
     DuringTheWait(
-        dialog.get(), [](UpdateDialog* wait) { return !wait->BytesLabel()->text().isEmpty(); },
+        dialog.get(), [](UpdateDialog* wait) { return !wait->bytesLabel()->text().isEmpty(); },
         [&](UpdateDialog* wait) {
-            busy = wait->ProgressBar()->maximum() == 0;
-            bytes = wait->BytesLabel()->text();
-            QTest::mouseClick(wait->CancelButton(), Qt::LeftButton);
+            busy = wait->progressBar()->maximum() == 0;
+            bytes = wait->bytesLabel()->text();
+            QTest::mouseClick(wait->cancelButton(), Qt::LeftButton);
         });
     dialog->updateDatabase();
     EXPECT_TRUE(busy) << "no share without a size";
@@ -335,7 +335,7 @@ TEST(UpdateDialogTest, MissingAddressIsAnInternalError)
     UpdateDialog dialog;
     dialog.databasePath = "/tmp/dirdata.xml";
     dialog.exec();
-    EXPECT_EQ(dialog.ExitCode(), std::optional<int>(UpdateInternalError));
+    EXPECT_EQ(dialog.exitCode(), std::optional<int>(UpdateInternalError));
 }
 
 } // namespace

@@ -56,7 +56,9 @@ bool ReadProfileBlock(std::istream& in, Profile& profile)
     for (std::int32_t count = ParseLeadingInt(line); count > 0; --count) {
         if (!ReadStateLine(in, line))
             return false;
-        profile.sentDirectories.insert(line);
+        // The file lists them in order, as they were written: each goes in
+        // at the end without a search.
+        profile.sentDirectories.insert(profile.sentDirectories.end(), line);
     }
 
     for (const ProfileField& field : profileFields) {
@@ -158,10 +160,19 @@ std::string StateReadResult::Description() const
     return text;
 }
 
-StateReadResult ReadState(std::istream& in, ProfileStore& store)
+namespace {
+
+// Everything `in` has left, read in one go.
+std::string ReadAll(std::istream& in)
+{
+    std::ostringstream bytes(std::ios::binary);
+    bytes << in.rdbuf();
+    return std::move(bytes).str();
+}
+
+StateReadResult ReadStateBytes(std::string bytes, ProfileStore& store)
 {
     StateReadResult result;
-    std::string bytes(std::istreambuf_iterator<char>(in), {});
     if (!IsValidUtf8(bytes)) {
         bytes = Windows1252ToUtf8(bytes);
         result.converted = true;
@@ -178,6 +189,13 @@ StateReadResult ReadState(std::istream& in, ProfileStore& store)
     else if (text.peek() != std::char_traits<char>::eof())
         result.status = StateReadResult::Status::TrailingData;
     return result;
+}
+
+} // namespace
+
+StateReadResult ReadState(std::istream& in, ProfileStore& store)
+{
+    return ReadStateBytes(ReadAll(in), store);
 }
 
 void WriteState(std::ostream& out, const ProfileStore& store, const std::string* selectedName)
@@ -228,9 +246,8 @@ StateFileLoad LoadStateFile(
     if (!file)
         return load;
     load.opened = true;
-    const std::string bytes(std::istreambuf_iterator<char>(file), {});
-    std::istringstream in(bytes, std::ios::binary);
-    load.read = ReadState(in, store);
+    const std::string bytes = ReadAll(file);
+    load.read = ReadStateBytes(bytes, store);
     if (!load.read.KeepOriginal())
         return load;
 

@@ -62,7 +62,7 @@ AboutDialog::AboutDialog(QWidget* parent)
 
 AboutDialog::~AboutDialog() = default;
 
-BrowserView* AboutDialog::Browser() const
+BrowserView* AboutDialog::browser() const
 {
     return ui->browser;
 }

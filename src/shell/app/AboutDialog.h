@@ -19,7 +19,7 @@ public:
     explicit AboutDialog(QWidget* parent = nullptr);
     ~AboutDialog() override;
 
-    BrowserView* Browser() const;
+    BrowserView* browser() const;
 
     // The About page among the program's resources.
     static const char* const pageAddress;

@@ -94,7 +94,7 @@ MainWindow::MainWindow(Settings settings, QWidget* parent)
     connect(&watchTimer, &QTimer::timeout, this, &MainWindow::onWatchTick);
 
     capture = new DirectoryCapture(*m_browser, database, *this);
-    capture->EnableWhileAPageIsShown(*addPageAction);
+    capture->enableWhileAPageIsShown(*addPageAction);
     connect(capture, &DirectoryCapture::directorySaved, this, &MainWindow::reloadDirectories);
     connect(capture, &DirectoryCapture::directoryRemoved, this, [this] { reloadDirectories({}); });
     connect(capture, &DirectoryCapture::confirmationSaved, this, [this] {
@@ -214,7 +214,7 @@ void MainWindow::loadStateFile()
 
 void MainWindow::fillProfileCombo()
 {
-    m_profileCombo->Fill(
+    m_profileCombo->fill(
         profileStore.Profiles(), currentName ? profileStore.IndexOf(*currentName) : -1);
 }
 
@@ -350,7 +350,7 @@ void MainWindow::updateDatabase()
     // Only the update's own answer counts: a wait that ended in any other
     // way changes nothing, and a cancelled update says nothing either.
     dialog.exec();
-    const int code = dialog.ExitCode().value_or(UpdateCancelled);
+    const int code = dialog.exitCode().value_or(UpdateCancelled);
     if (code != UpdateSucceeded) {
         if (const std::optional<Message> failure = UpdateFailureMessage(code))
             ShowMessageBox(this, *failure);

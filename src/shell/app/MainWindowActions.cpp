@@ -41,7 +41,7 @@ void MainWindow::createActions()
 
     QMenu* directory = menuBar()->addMenu(tr("&Directory"));
     add(directory, tr("&Open Page..."), QStringLiteral("openPageAction"), QKeySequence::Open,
-        [this] { capture->OpenPage(); });
+        [this] { capture->openPage(); });
     // Also while the page has the keyboard.
     add(directory, tr("&Next Directory Not Sent"), QStringLiteral("nextDirectoryAction"),
         QKeySequence(Qt::CTRL | Qt::Key_N), &MainWindow::nextDirectory)
@@ -50,11 +50,11 @@ void MainWindow::createActions()
     addPageAction = add(directory, tr("&Add This Page as a Directory..."),
         QStringLiteral("addPageAction"), QKeySequence(), [this] {
             const Profile* profile = currentProfile();
-            capture->AddThisPage(directoryName, profile ? profile->category : std::string(),
+            capture->addThisPage(directoryName, profile ? profile->category : std::string(),
                 profile ? profile->subcategory : std::string());
         });
     add(directory, tr("Use &Selected Text as Confirmation"), QStringLiteral("useSelectionAction"),
-        QKeySequence(), [this] { capture->UseSelectedText(directoryName); });
+        QKeySequence(), [this] { capture->useSelectedText(directoryName); });
     createRecordActions(directory);
 
     QMenu* help = menuBar()->addMenu(tr("&Help"));
@@ -119,7 +119,7 @@ void MainWindow::chooseProfile()
     // The entry leads to its profile by position, whatever its text shows.
     // The chosen profile is the current one from now on, also where none
     // was selected before.
-    const int position = m_profileCombo->SelectedPosition();
+    const int position = m_profileCombo->selectedPosition();
     if (position >= 0 && std::size_t(position) < profileStore.Profiles().size())
         currentName = profileStore.Profiles()[std::size_t(position)].name;
 

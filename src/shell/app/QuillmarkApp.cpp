@@ -16,13 +16,13 @@ QuillmarkApp::QuillmarkApp(int& argc, char** argv)
     setDesktopFileName(QStringLiteral("example.quillmark.Quillmark"));
 }
 
-void QuillmarkApp::SetIdentity()
+void QuillmarkApp::setIdentity()
 {
     setOrganizationName(QStringLiteral("Quillmark"));
     setApplicationVersion(QStringLiteral("1.0.0.0"));
 }
 
-bool QuillmarkApp::AsksForTextOnly(int argc, char** argv)
+bool QuillmarkApp::asksForTextOnly(int argc, char** argv)
 {
     for (int i = 1; i < argc; ++i) {
         for (const char* option : {"-h", "--help", "-?", "--help-all", "-v", "--version"}) {
@@ -33,7 +33,7 @@ bool QuillmarkApp::AsksForTextOnly(int argc, char** argv)
     return false;
 }
 
-QString QuillmarkApp::ReadCommandLine(const QCoreApplication& app)
+QString QuillmarkApp::readCommandLine(const QCoreApplication& app)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -47,9 +47,9 @@ QString QuillmarkApp::ReadCommandLine(const QCoreApplication& app)
     return parser.value(dataFolder);
 }
 
-int QuillmarkApp::Run()
+int QuillmarkApp::run()
 {
-    const QString explicitFolder = ReadCommandLine(*this);
+    const QString explicitFolder = readCommandLine(*this);
     MainWindow::Settings settings = MainWindow::Settings::defaults();
     settings.dataFolder = PrepareDataFolder(explicitFolder);
     MainWindow window(std::move(settings));

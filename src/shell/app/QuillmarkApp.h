@@ -11,16 +11,16 @@ class QuillmarkApp : public QApplication
 public:
     QuillmarkApp(int& argc, char** argv);
 
-    int Run();
+    int run();
 
     // The maker's and the program's version, for the command line and the
     // user's data folder; set before any application object is made.
-    static void SetIdentity();
+    static void setIdentity();
     // Whether the arguments ask for text only (--help, --version), which
     // needs no window system: a plain QCoreApplication answers them.
-    static bool AsksForTextOnly(int argc, char** argv);
+    static bool asksForTextOnly(int argc, char** argv);
     // Reads the command line of `app`. --help, --version and arguments it
     // does not know print their text and end the process. Returns the
     // folder given with --data-dir, or an empty string.
-    static QString ReadCommandLine(const QCoreApplication& app);
+    static QString readCommandLine(const QCoreApplication& app);
 };

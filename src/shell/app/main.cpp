@@ -2,15 +2,15 @@
 
 int main(int argc, char** argv)
 {
-    QuillmarkApp::SetIdentity();
+    QuillmarkApp::setIdentity();
     // Asked for its help or version, the program answers without opening a
     // window, also where there is no display.
-    if (QuillmarkApp::AsksForTextOnly(argc, argv)) {
+    if (QuillmarkApp::asksForTextOnly(argc, argv)) {
         QCoreApplication app(argc, argv);
-        QuillmarkApp::ReadCommandLine(app);
+        QuillmarkApp::readCommandLine(app);
         return 0;
     }
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QuillmarkApp app(argc, argv);
-    return app.Run();
+    return app.run();
 }

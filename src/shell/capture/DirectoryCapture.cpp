@@ -35,7 +35,7 @@ DirectoryCapture::DirectoryCapture(
 {
 }
 
-void DirectoryCapture::OpenPage()
+void DirectoryCapture::openPage()
 {
     bool ok = false;
     const QString address = QInputDialog::getText(&window, tr("Open Page"),
@@ -45,7 +45,7 @@ void DirectoryCapture::OpenPage()
         browser->navigate(address.trimmed().toStdString());
 }
 
-void DirectoryCapture::EnableWhileAPageIsShown(QAction& action)
+void DirectoryCapture::enableWhileAPageIsShown(QAction& action)
 {
     action.setEnabled(false);
     connect(
@@ -57,7 +57,7 @@ void DirectoryCapture::EnableWhileAPageIsShown(QAction& action)
     });
 }
 
-void DirectoryCapture::AddThisPage(
+void DirectoryCapture::addThisPage(
     const std::string& chosen, const std::string& category, const std::string& subcategory)
 {
     const bool editing = database.IsUserDirectory(chosen) &&
@@ -67,11 +67,11 @@ void DirectoryCapture::AddThisPage(
         [this, chosen, editing, load](const QVariant& fields) {
             // The dialog belongs to the page whose fields it shows.
             if (browser && browser->loadCount() == load)
-                OpenDialog(editing ? chosen : std::string(), editing, fields);
+                openDialog(editing ? chosen : std::string(), editing, fields);
         });
 }
 
-void DirectoryCapture::OpenDialog(const std::string& chosen, bool editing, const QVariant& fields)
+void DirectoryCapture::openDialog(const std::string& chosen, bool editing, const QVariant& fields)
 {
     const std::string path = database.UserDatabasePath();
     std::optional<DirectoryRecord> saved;
@@ -93,7 +93,7 @@ void DirectoryCapture::OpenDialog(const std::string& chosen, bool editing, const
         &window);
     const int outcome = dialog.exec();
     if (outcome == QDialog::Accepted) {
-        emit directorySaved(QString::fromStdString(dialog.Draft().name));
+        emit directorySaved(QString::fromStdString(dialog.draft().name));
     } else if (outcome == DirectoryDialog::Removed && saved) {
         if (const Result removed = RemoveUserDirectory(path, saved->name); !removed)
             ShowMessageBox(&window, {removed.Reason(), "Edit Directory", MessageIcon::Error});
@@ -102,7 +102,7 @@ void DirectoryCapture::OpenDialog(const std::string& chosen, bool editing, const
     }
 }
 
-void DirectoryCapture::UseSelectedText(const std::string& chosen)
+void DirectoryCapture::useSelectedText(const std::string& chosen)
 {
     const std::string text = browser->selectedText().trimmed().toStdString();
     if (!database.IsUserDirectory(chosen)) {

@@ -23,19 +23,19 @@ public:
     DirectoryCapture(BrowserView& browser, const DirectoryDatabase& database, QWidget& window);
 
     // Asks for the address of a page, a directory's for one, and opens it.
-    void OpenPage();
+    void openPage();
     // Keeps `action` enabled while the browser shows a web page that loaded.
-    void EnableWhileAPageIsShown(QAction& action);
+    void enableWhileAPageIsShown(QAction& action);
     // Reads the form fields of the page shown and opens the directory
     // dialog: for the user's directory `chosen` when the page shown is its
     // submission page (for a profile of `category` and `subcategory`), else
     // for a new directory. Nothing happens when the page is gone before its
     // fields are read.
-    void AddThisPage(
+    void addThisPage(
         const std::string& chosen, const std::string& category, const std::string& subcategory);
     // Makes the text selected in the page the confirmation text of the
     // user's directory `chosen`, once the page holds it as it stands.
-    void UseSelectedText(const std::string& chosen);
+    void useSelectedText(const std::string& chosen);
 
 signals:
     void directorySaved(const QString& name);
@@ -43,7 +43,7 @@ signals:
     void confirmationSaved(const QString& name);
 
 private:
-    void OpenDialog(const std::string& chosen, bool editing, const QVariant& fields);
+    void openDialog(const std::string& chosen, bool editing, const QVariant& fields);
 
     QPointer<BrowserView> browser;
     const DirectoryDatabase& database;

@@ -123,16 +123,16 @@ QTableWidgetItem* ReadOnlyItem(const QString& text)
 DirectoryDialog::DirectoryDialog(
     DirectoryDraft draft, bool editing, SaveFunction save, QWidget* parent)
     : QDialog(parent)
-    , draft(std::move(draft))
+    , proposed(std::move(draft))
     , save(std::move(save))
 {
     setWindowTitle(editing ? tr("Edit Directory") : tr("Add Directory"));
     auto* layout = new QVBoxLayout(this);
     auto* form = new QFormLayout;
-    nameEdit = new QLineEdit(FromStd(this->draft.name), this);
-    addressEdit = new QLineEdit(FromStd(this->draft.submitUrl), this);
-    form->addRow(tr("Directory &name:"), nameEdit);
-    form->addRow(tr("Submission &page:"), addressEdit);
+    m_nameEdit = new QLineEdit(FromStd(proposed.name), this);
+    m_addressEdit = new QLineEdit(FromStd(proposed.submitUrl), this);
+    form->addRow(tr("Directory &name:"), m_nameEdit);
+    form->addRow(tr("Submission &page:"), m_addressEdit);
     layout->addLayout(form);
 
     auto* fieldsLabel = new QLabel(tr("Form &fields. A field whose value is empty is not filled; "
@@ -140,26 +140,26 @@ DirectoryDialog::DirectoryDialog(
         this);
     fieldsLabel->setWordWrap(true);
     layout->addWidget(fieldsLabel);
-    fieldTable = new QTableWidget(this);
-    fieldsLabel->setBuddy(fieldTable);
-    layout->addWidget(fieldTable, 1);
-    FillFieldTable();
+    m_fieldTable = new QTableWidget(this);
+    fieldsLabel->setBuddy(m_fieldTable);
+    layout->addWidget(m_fieldTable, 1);
+    fillFieldTable();
 
     auto* confirmation = new QFormLayout;
-    confirmationEdit = new QLineEdit(FromStd(this->draft.onSubmit), this);
-    confirmationEdit->setPlaceholderText(tr("After a submission: select the page's confirmation "
-                                            "and choose Directory > Use Selected Text as "
-                                            "Confirmation"));
-    confirmation->addRow(tr("&Confirmation text:"), confirmationEdit);
+    m_confirmationEdit = new QLineEdit(FromStd(proposed.onSubmit), this);
+    m_confirmationEdit->setPlaceholderText(tr("After a submission: select the page's confirmation "
+                                              "and choose Directory > Use Selected Text as "
+                                              "Confirmation"));
+    confirmation->addRow(tr("&Confirmation text:"), m_confirmationEdit);
     layout->addLayout(confirmation);
 
     auto* buttons = new QDialogButtonBox(this);
-    saveButton = buttons->addButton(QDialogButtonBox::Save);
+    m_saveButton = buttons->addButton(QDialogButtonBox::Save);
     buttons->addButton(QDialogButtonBox::Cancel);
     if (editing) {
-        removeButton =
+        m_removeButton =
             buttons->addButton(tr("&Remove Directory"), QDialogButtonBox::DestructiveRole);
-        connect(removeButton, &QPushButton::clicked, this, &DirectoryDialog::AskToRemove);
+        connect(m_removeButton, &QPushButton::clicked, this, &DirectoryDialog::askToRemove);
     }
     connect(buttons, &QDialogButtonBox::accepted, this, &DirectoryDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &DirectoryDialog::reject);
@@ -167,58 +167,59 @@ DirectoryDialog::DirectoryDialog(
     resize(760, 520);
 }
 
-void DirectoryDialog::FillFieldTable()
+void DirectoryDialog::fillFieldTable()
 {
-    fieldTable->setColumnCount(ColumnCount);
-    fieldTable->setHorizontalHeaderLabels(
+    m_fieldTable->setColumnCount(ColumnCount);
+    m_fieldTable->setHorizontalHeaderLabels(
         {tr("Label"), tr("Name"), tr("Index"), tr("Kind"), tr("Value")});
-    fieldTable->setRowCount(int(draft.rows.size()));
-    fieldTable->verticalHeader()->hide();
-    fieldTable->setSelectionMode(QAbstractItemView::NoSelection);
-    for (int row = 0; row < int(draft.rows.size()); ++row) {
-        const DraftRow& draftRow = draft.rows[std::size_t(row)];
-        fieldTable->setItem(row, LabelColumn, ReadOnlyItem(FromStd(draftRow.field.label)));
-        fieldTable->setItem(row, NameColumn, ReadOnlyItem(FromStd(draftRow.field.name)));
-        fieldTable->setItem(row, IndexColumn, ReadOnlyItem(QString::number(draftRow.field.index)));
-        fieldTable->setItem(row, KindColumn, ReadOnlyItem(KindText(draftRow)));
-        auto* value = new QComboBox(fieldTable);
+    m_fieldTable->setRowCount(int(proposed.rows.size()));
+    m_fieldTable->verticalHeader()->hide();
+    m_fieldTable->setSelectionMode(QAbstractItemView::NoSelection);
+    for (int row = 0; row < int(proposed.rows.size()); ++row) {
+        const DraftRow& draftRow = proposed.rows[std::size_t(row)];
+        m_fieldTable->setItem(row, LabelColumn, ReadOnlyItem(FromStd(draftRow.field.label)));
+        m_fieldTable->setItem(row, NameColumn, ReadOnlyItem(FromStd(draftRow.field.name)));
+        m_fieldTable->setItem(
+            row, IndexColumn, ReadOnlyItem(QString::number(draftRow.field.index)));
+        m_fieldTable->setItem(row, KindColumn, ReadOnlyItem(KindText(draftRow)));
+        auto* value = new QComboBox(m_fieldTable);
         value->setEditable(true);
         value->setInsertPolicy(QComboBox::NoInsert);
-        value->addItems(ValueChoices(draftRow, draft.variables));
+        value->addItems(ValueChoices(draftRow, proposed.variables));
         value->setCurrentText(FromStd(draftRow.value));
-        for (const VariableRecord& variable : draft.variables) {
+        for (const VariableRecord& variable : proposed.variables) {
             if (draftRow.value == variable.name)
                 value->setToolTip(VariableText(variable, draftRow.field.options));
         }
-        fieldTable->setCellWidget(row, ValueColumn, value);
+        m_fieldTable->setCellWidget(row, ValueColumn, value);
     }
-    QHeaderView* header = fieldTable->horizontalHeader();
+    QHeaderView* header = m_fieldTable->horizontalHeader();
     header->setSectionResizeMode(LabelColumn, QHeaderView::Stretch);
     header->setSectionResizeMode(KindColumn, QHeaderView::Stretch);
     header->setSectionResizeMode(ValueColumn, QHeaderView::Stretch);
-    fieldTable->resizeColumnToContents(NameColumn);
-    fieldTable->resizeColumnToContents(IndexColumn);
+    m_fieldTable->resizeColumnToContents(NameColumn);
+    m_fieldTable->resizeColumnToContents(IndexColumn);
 }
 
-QComboBox* DirectoryDialog::ValueBox(int row) const
+QComboBox* DirectoryDialog::valueBox(int row) const
 {
-    return qobject_cast<QComboBox*>(fieldTable->cellWidget(row, ValueColumn));
+    return qobject_cast<QComboBox*>(m_fieldTable->cellWidget(row, ValueColumn));
 }
 
-DirectoryDraft DirectoryDialog::Draft() const
+DirectoryDraft DirectoryDialog::draft() const
 {
-    DirectoryDraft edited = draft;
-    edited.name = nameEdit->text().trimmed().toStdString();
-    edited.submitUrl = addressEdit->text().trimmed().toStdString();
-    edited.onSubmit = confirmationEdit->text().toStdString();
+    DirectoryDraft edited = proposed;
+    edited.name = m_nameEdit->text().trimmed().toStdString();
+    edited.submitUrl = m_addressEdit->text().trimmed().toStdString();
+    edited.onSubmit = m_confirmationEdit->text().toStdString();
     for (int row = 0; row < int(edited.rows.size()); ++row)
-        edited.rows[std::size_t(row)].value = ValueBox(row)->currentText().toStdString();
+        edited.rows[std::size_t(row)].value = valueBox(row)->currentText().toStdString();
     return edited;
 }
 
 void DirectoryDialog::accept()
 {
-    const DirectoryDraft edited = Draft();
+    const DirectoryDraft edited = draft();
     const char* missing = edited.name.empty() ? "Please enter the directory's name."
         : edited.submitUrl.empty()            ? "Please enter the address of its submission page."
                                               : nullptr;
@@ -235,9 +236,9 @@ void DirectoryDialog::accept()
     QDialog::accept();
 }
 
-void DirectoryDialog::AskToRemove()
+void DirectoryDialog::askToRemove()
 {
-    const Message question {"Remove the directory \"" + draft.name + "\" from your directories?",
+    const Message question {"Remove the directory \"" + proposed.name + "\" from your directories?",
         windowTitle().toStdString(), MessageIcon::Exclamation};
     if (ShowMessageBox(this, question, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes)
         done(Removed);

@@ -33,31 +33,31 @@ public:
         DirectoryDraft draft, bool editing, SaveFunction save, QWidget* parent = nullptr);
 
     // The directory with the user's changes.
-    DirectoryDraft Draft() const;
+    DirectoryDraft draft() const;
 
-    QLineEdit* NameEdit() const { return nameEdit; }
-    QLineEdit* AddressEdit() const { return addressEdit; }
-    QLineEdit* ConfirmationEdit() const { return confirmationEdit; }
-    QTableWidget* FieldTable() const { return fieldTable; }
+    QLineEdit* nameEdit() const { return m_nameEdit; }
+    QLineEdit* addressEdit() const { return m_addressEdit; }
+    QLineEdit* confirmationEdit() const { return m_confirmationEdit; }
+    QTableWidget* fieldTable() const { return m_fieldTable; }
     // The value chooser of a row of the field table.
-    QComboBox* ValueBox(int row) const;
-    QPushButton* SaveButton() const { return saveButton; }
+    QComboBox* valueBox(int row) const;
+    QPushButton* saveButton() const { return m_saveButton; }
     // Null unless a saved directory is edited.
-    QPushButton* RemoveButton() const { return removeButton; }
+    QPushButton* removeButton() const { return m_removeButton; }
 
 public slots:
     void accept() override;
 
 private:
-    void FillFieldTable();
-    void AskToRemove();
+    void fillFieldTable();
+    void askToRemove();
 
-    DirectoryDraft draft;
+    DirectoryDraft proposed;
     SaveFunction save;
-    QLineEdit* nameEdit = nullptr;
-    QLineEdit* addressEdit = nullptr;
-    QLineEdit* confirmationEdit = nullptr;
-    QTableWidget* fieldTable = nullptr;
-    QPushButton* saveButton = nullptr;
-    QPushButton* removeButton = nullptr;
+    QLineEdit* m_nameEdit = nullptr;
+    QLineEdit* m_addressEdit = nullptr;
+    QLineEdit* m_confirmationEdit = nullptr;
+    QTableWidget* m_fieldTable = nullptr;
+    QPushButton* m_saveButton = nullptr;
+    QPushButton* m_removeButton = nullptr;
 };

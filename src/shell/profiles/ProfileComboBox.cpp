@@ -7,16 +7,18 @@ ProfileComboBox::ProfileComboBox(QWidget* parent)
 {
 }
 
-void ProfileComboBox::Fill(const std::vector<Profile>& profiles, int selected)
+void ProfileComboBox::fill(const std::vector<Profile>& profiles, int selected)
 {
     const QSignalBlocker blocker(this);
-    clear();
-    for (std::size_t position = 0; position < profiles.size(); ++position)
-        AddSorted(this, QString::fromStdString(profiles[position].name), int(position));
+    QStringList names;
+    names.reserve(qsizetype(profiles.size()));
+    for (const Profile& profile : profiles)
+        names << QString::fromStdString(profile.name);
+    FillSorted(this, names);
     setCurrentIndex(findData(selected));
 }
 
-int ProfileComboBox::SelectedPosition() const
+int ProfileComboBox::selectedPosition() const
 {
     const QVariant position = currentData();
     return position.isValid() ? position.toInt() : -1;

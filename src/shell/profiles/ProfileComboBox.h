@@ -18,7 +18,7 @@ public:
 
     // Shows the names of `profiles` with the profile at `selected` chosen
     // (-1: none), without raising a change.
-    void Fill(const std::vector<Profile>& profiles, int selected);
+    void fill(const std::vector<Profile>& profiles, int selected);
     // The position of the chosen entry's profile; -1 when none is chosen.
-    int SelectedPosition() const;
+    int selectedPosition() const;
 };

@@ -5,6 +5,10 @@
 #include <QKeyEvent>
 #include <QListWidget>
 
+#include <algorithm>
+#include <numeric>
+#include <vector>
+
 namespace {
 
 // A list that takes the focus makes its first entry current without
@@ -59,7 +63,35 @@ int SortedPosition(int count, TextAt textAt, const QString& text)
     return index;
 }
 
+// The positions of `texts` in the order of the lists: ignoring case, equal
+// texts in the order they come.
+std::vector<int> SortedOrder(const QStringList& texts)
+{
+    std::vector<int> order(std::size_t(texts.size()));
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&texts](int a, int b) {
+        return QString::compare(texts[a], texts[b], Qt::CaseInsensitive) < 0;
+    });
+    return order;
+}
+
 } // namespace
+
+void FillSorted(QComboBox* combo, const QStringList& texts)
+{
+    combo->clear();
+    for (const int position : SortedOrder(texts))
+        combo->addItem(texts[position], position);
+}
+
+void FillSorted(QListWidget* list, const QStringList& texts)
+{
+    list->clear();
+    for (const int position : SortedOrder(texts)) {
+        auto* item = new QListWidgetItem(texts[position], list);
+        item->setData(Qt::UserRole, position);
+    }
+}
 
 void AddSorted(QComboBox* combo, const QString& text, const QVariant& data)
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QStringList>
 #include <QVariant>
 
 class QAbstractItemView;
@@ -13,6 +14,11 @@ class QString;
 // profile lists keep each profile's position in the store there, so that
 // an entry leads to its own profile whatever its text shows.
 void AddSorted(QComboBox* combo, const QString& text, const QVariant& data = {});
+// Replaces the entries of `combo` by `texts` in that order, each carrying
+// its position in `texts` as its item data: one sort, rather than a search
+// for the place of each entry.
+void FillSorted(QComboBox* combo, const QStringList& texts);
+void FillSorted(QListWidget* list, const QStringList& texts);
 void AddSorted(QListWidget* list, const QString& text, const QVariant& data = {});
 
 // Lets the keyboard alone choose in `list`: Home, End, the arrows and the

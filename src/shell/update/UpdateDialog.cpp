@@ -20,20 +20,20 @@ UpdateDialog::UpdateDialog(QWidget* parent)
         new QLabel(tr("Please wait while the article directory database is updated"), this));
 
     // Busy until the first bytes tell more.
-    progressBar = new QProgressBar(this);
-    progressBar->setRange(0, 0);
-    progressBar->setTextVisible(false);
-    layout->addWidget(progressBar);
-    bytesLabel = new QLabel(this);
-    layout->addWidget(bytesLabel);
+    m_progressBar = new QProgressBar(this);
+    m_progressBar->setRange(0, 0);
+    m_progressBar->setTextVisible(false);
+    layout->addWidget(m_progressBar);
+    m_bytesLabel = new QLabel(this);
+    layout->addWidget(m_bytesLabel);
 
-    cancelButton = new QPushButton(tr("Cancel"), this);
+    m_cancelButton = new QPushButton(tr("Cancel"), this);
     // Enter must not cancel an update by chance.
-    cancelButton->setAutoDefault(false);
-    connect(cancelButton, &QPushButton::clicked, this, &UpdateDialog::OnCancel);
+    m_cancelButton->setAutoDefault(false);
+    connect(m_cancelButton, &QPushButton::clicked, this, &UpdateDialog::cancel);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(cancelButton);
+    buttons->addWidget(m_cancelButton);
     layout->addLayout(buttons);
     setModal(true);
 }
@@ -60,16 +60,16 @@ void UpdateDialog::showEvent(QShowEvent* event)
     // The download starts once the dialog is on screen, and only once.
     if (!started) {
         started = true;
-        QTimer::singleShot(50, this, &UpdateDialog::OnTimer);
+        QTimer::singleShot(50, this, &UpdateDialog::pollDownload);
     }
 }
 
-void UpdateDialog::OnTimer()
+void UpdateDialog::pollDownload()
 {
     if (!isVisible() || cancelRequested)
         return;
     if (updateUrl.empty() || databasePath.empty()) {
-        Finish(UpdateInternalError);
+        finish(UpdateInternalError);
         return;
     }
     try {
@@ -81,57 +81,57 @@ void UpdateDialog::OnTimer()
                 bytesTotal = total;
                 if (!progressPosted.exchange(true))
                     QMetaObject::invokeMethod(
-                        this, [this] { OnProgress(); }, Qt::QueuedConnection);
+                        this, [this] { showProgress(); }, Qt::QueuedConnection);
             };
             const int code = DownloadDatabase(url, path, options, nullptr, control);
             // Back to the user-interface thread. The dialog outlives the
             // worker: its destructor waits for it, and what was posted to
             // it goes with it.
             QMetaObject::invokeMethod(
-                this, [this, code] { OnDownloadFinished(code); }, Qt::QueuedConnection);
+                this, [this, code] { downloadFinished(code); }, Qt::QueuedConnection);
         });
     } catch (const std::system_error&) {
-        Finish(UpdateInternalError);
+        finish(UpdateInternalError);
     }
 }
 
-void UpdateDialog::OnProgress()
+void UpdateDialog::showProgress()
 {
     progressPosted = false;
     const std::uint64_t received = bytesReceived;
     const std::uint64_t total = bytesTotal;
     const QLocale locale;
     if (total > 0) {
-        progressBar->setRange(0, 100);
-        progressBar->setValue(int(std::min<std::uint64_t>(received, total) * 100 / total));
-        progressBar->setTextVisible(true);
-        bytesLabel->setText(
+        m_progressBar->setRange(0, 100);
+        m_progressBar->setValue(int(std::min<std::uint64_t>(received, total) * 100 / total));
+        m_progressBar->setTextVisible(true);
+        m_bytesLabel->setText(
             tr("%1 of %2 bytes received")
                 .arg(locale.toString(qulonglong(received)), locale.toString(qulonglong(total))));
     } else {
-        bytesLabel->setText(tr("%1 bytes received").arg(locale.toString(qulonglong(received))));
+        m_bytesLabel->setText(tr("%1 bytes received").arg(locale.toString(qulonglong(received))));
     }
 }
 
-void UpdateDialog::OnDownloadFinished(int code)
+void UpdateDialog::downloadFinished(int code)
 {
     if (worker.joinable())
         worker.join();
     // A wait that already ended some other way keeps its empty answer.
     if (isVisible())
-        Finish(code);
+        finish(code);
 }
 
-void UpdateDialog::Finish(int code)
+void UpdateDialog::finish(int code)
 {
-    exitCode = code;
+    m_exitCode = code;
     QDialog::done(Accepted);
 }
 
-void UpdateDialog::OnCancel()
+void UpdateDialog::cancel()
 {
     cancelRequested = true;
-    cancelButton->setEnabled(false);
+    m_cancelButton->setEnabled(false);
     // A running worker gives its answer within moments; without one there
     // is nothing to wait for.
     if (!worker.joinable())

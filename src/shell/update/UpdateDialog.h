@@ -37,33 +37,33 @@ public:
     // The update's answer: the worker's exit code (UpdateCancelled after
     // Cancel), or UpdateInternalError when the dialog could not start it.
     // Empty when the wait ended in any other way.
-    const std::optional<int>& ExitCode() const { return exitCode; }
+    const std::optional<int>& exitCode() const { return m_exitCode; }
 
-    QProgressBar* ProgressBar() const { return progressBar; }
-    QLabel* BytesLabel() const { return bytesLabel; }
-    QPushButton* CancelButton() const { return cancelButton; }
+    QProgressBar* progressBar() const { return m_progressBar; }
+    QLabel* bytesLabel() const { return m_bytesLabel; }
+    QPushButton* cancelButton() const { return m_cancelButton; }
 
 public slots:
     void done(int result) override;
     void reject() override;
-    void OnCancel();
+    void cancel();
 
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void OnTimer();
+    void pollDownload();
     // Shows the latest figures the worker left.
-    void OnProgress();
-    void OnDownloadFinished(int code);
-    void Finish(int code);
+    void showProgress();
+    void downloadFinished(int code);
+    void finish(int code);
 
-    QProgressBar* progressBar = nullptr;
-    QLabel* bytesLabel = nullptr;
-    QPushButton* cancelButton = nullptr;
+    QProgressBar* m_progressBar = nullptr;
+    QLabel* m_bytesLabel = nullptr;
+    QPushButton* m_cancelButton = nullptr;
     bool started = false;
-    std::optional<int> exitCode;
+    std::optional<int> m_exitCode;
 
     // Shared with the worker.
     std::atomic<bool> cancelRequested {false};
