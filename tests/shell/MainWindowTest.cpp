@@ -195,7 +195,7 @@ TEST_F(MainWindowTest, MenuCommandsAndHelpPages)
     EXPECT_EQ(commands,
         (QStringList {"E&xit|Ctrl+Q", "&Manage Profiles|", "&Update Article Directory Database|",
             "&Open Page...|Ctrl+O", "&Next Directory Not Sent|Ctrl+N",
-            "&Add This Page as a Directory...|", "Use &Selected Text as Confirmation|",
+            "&Add This Page as a Directory...|", "&Use Selected Text as Confirmation|",
             "&Submissions...|Ctrl+Shift+S", "&Check Published Articles|",
             "Record Page as &Published|Ctrl+P", "User &Guide|F1", "&Support|",
             "&About Quillmark|"}));

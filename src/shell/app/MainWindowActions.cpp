@@ -53,7 +53,7 @@ void MainWindow::createActions()
             capture->addThisPage(directoryName, profile ? profile->category : std::string(),
                 profile ? profile->subcategory : std::string());
         });
-    add(directory, tr("Use &Selected Text as Confirmation"), QStringLiteral("useSelectionAction"),
+    add(directory, tr("&Use Selected Text as Confirmation"), QStringLiteral("useSelectionAction"),
         QKeySequence(), [this] { capture->useSelectedText(directoryName); });
     createRecordActions(directory);
 
