@@ -46,7 +46,7 @@ SubmissionsWindow::SubmissionsWindow(
     setObjectName(QStringLiteral("submissionsWindow"));
     createWidgets();
     reload();
-    resize(900, 500);
+    resize(1180, 520);
 }
 
 SubmissionsWindow::~SubmissionsWindow() = default;
@@ -92,6 +92,7 @@ void SubmissionsWindow::createWidgets()
     m_table->setWordWrap(false);
     // Rows of one height need no measuring, however many there are.
     m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 8);
     m_table->verticalHeader()->hide();
     m_table->horizontalHeader()->setStretchLastSection(true);
     m_table->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
@@ -99,6 +100,9 @@ void SubmissionsWindow::createWidgets()
     m_table->setColumnWidth(SubmissionTableModel::DirectoryColumn, 180);
     m_table->setColumnWidth(SubmissionTableModel::StateColumn, 170);
     m_table->setColumnWidth(SubmissionTableModel::SentColumn, 150);
+    m_table->setColumnWidth(SubmissionTableModel::ConfirmationColumn, 170);
+    m_table->setColumnWidth(SubmissionTableModel::PublishedColumn, 170);
+    m_table->setColumnWidth(SubmissionTableModel::LinkColumn, 110);
     m_table->setColumnWidth(SubmissionTableModel::CheckedColumn, 150);
     m_table->setColumnHidden(SubmissionTableModel::ProfileColumn, true);
     layout->addWidget(m_table, 1);
