@@ -3,13 +3,12 @@
 // submission record of 10,000 entries, and link checks of 200 published
 // pages on 20 local sites.
 
+#include "RecordRows.h"
 #include "core/common/MessageLog.h"
 #include "core/directorydb/DirectoryDatabase.h"
 #include "core/profiles/ProfileStore.h"
 #include "core/profiles/StateFile.h"
 #include "core/record/LinkChecker.h"
-#include "core/record/SqliteStatement.h"
-#include "core/record/SqliteTransaction.h"
 #include "core/record/SubmissionRecord.h"
 #include "support/TemporaryDirectory.h"
 #include "support/TestHttpServer.h"
@@ -204,36 +203,15 @@ void BM_RecordReadAllEntries(benchmark::State& state)
 {
     TemporaryDirectory folder;
     const std::string path = folder.FilePath(SubmissionRecord::fileName);
-    const SystemWallClock clock;
-    SubmissionRecord record(clock);
-    if (!record.Open(path, "Quillmark").result) {
+    std::vector<std::string> profiles;
+    for (int profile = 0; profile < 10; ++profile)
+        profiles.push_back("Profile " + std::to_string(profile));
+    if (!WriteRecordRows(path, profiles, 1000, DirectoryName)) {
         state.SkipWithError("the record did not open");
         return;
     }
-    record.Close();
-    {
-        // Filled in one transaction; one each would take the setup minutes.
-        SqliteDatabase database;
-        database.Open(path, SqliteDatabase::Mode::ReadWrite);
-        SqliteTransaction transaction(database);
-        for (int profile = 0; profile < 10; ++profile) {
-            for (int directory = 0; directory < 1000; ++directory) {
-                SqliteStatement insert(database,
-                    "INSERT INTO submissions (profile, directory, first_filled, last_filled,"
-                    " submitted, form_address, confirmed, confirmation_address, state,"
-                    " published_address, link_checked, link_result, note)"
-                    " VALUES (?1, ?2, ?3, ?3, ?3, ?4, ?3, ?4, 'published', ?4, ?3, 'followed', "
-                    "?5)");
-                insert.Bind(1, "Profile " + std::to_string(profile))
-                    .Bind(2, DirectoryName(directory))
-                    .Bind(3, std::int64_t(1765000000 + directory))
-                    .Bind(4, "http://dir" + std::to_string(directory) + ".test/submit.php?cat=12")
-                    .Bind(5, std::string(80, 'n'));
-                insert.Run();
-            }
-        }
-        transaction.Commit();
-    }
+    const SystemWallClock clock;
+    SubmissionRecord record(clock);
     record.Open(path, "Quillmark");
     std::size_t read = 0;
     for (auto _ : state) {

@@ -5,6 +5,7 @@
 // real window; showing another profile's marks in a list of 10,000 and of
 // 100,000 directories; opening the Submissions window on 10,000 rows.
 
+#include "RecordRows.h"
 #include "core/app/SubmissionWatch.h"
 #include "core/common/MessageLog.h"
 #include "core/directorydb/DirectoryDatabase.h"
@@ -13,9 +14,6 @@
 #include "core/profiles/Profile.h"
 #include "core/profiles/ProfileStore.h"
 #include "core/profiles/StateFile.h"
-#include "core/record/SqliteDatabase.h"
-#include "core/record/SqliteStatement.h"
-#include "core/record/SqliteTransaction.h"
 #include "core/record/SubmissionRecord.h"
 #include "shell/app/DirectoryListModel.h"
 #include "shell/app/MainWindow.h"
@@ -295,29 +293,10 @@ void BM_OpenSubmissionsWindow(benchmark::State& state)
     store.AddProfile(profile);
     folder.Write("sv.dat", StateFileBytes(store, &profile.name));
     const std::string path = folder.FilePath(SubmissionRecord::fileName);
-    {
-        const SystemWallClock clock;
-        SubmissionRecord record(clock);
-        if (!record.Open(path, "Quillmark").result) {
-            state.SkipWithError("the record did not open");
-            return;
-        }
-        record.Close();
-        // Filled in one transaction; one each would take the setup minutes.
-        SqliteDatabase file;
-        file.Open(path, SqliteDatabase::Mode::ReadWrite);
-        SqliteTransaction transaction(file);
-        for (int i = 0; i < directories; ++i) {
-            SqliteStatement insert(file,
-                "INSERT INTO submissions (profile, directory, submitted, form_address, confirmed,"
-                " confirmation_address, state, published_address, link_checked, link_result)"
-                " VALUES ('Writer', ?1, ?2, ?3, ?2, ?3, 'published', ?3, ?2, 'nofollow')");
-            insert.Bind(1, "Directory " + std::to_string(i))
-                .Bind(2, std::int64_t(1765000000 + i))
-                .Bind(3, "http://dir" + std::to_string(i) + ".test/articles/herbs.html");
-            insert.Run();
-        }
-        transaction.Commit();
+    if (!WriteRecordRows(path, {"Writer"}, directories,
+            [](int i) { return "Directory " + std::to_string(i); })) {
+        state.SkipWithError("the record did not open");
+        return;
     }
 
     MainWindow::Settings settings = MainWindow::Settings::defaults();

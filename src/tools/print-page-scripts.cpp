@@ -25,6 +25,7 @@ int main(int argc, char** argv)
         {"fill.js", FillScript(plan)},
         {"submitHook.js", SubmitHookScript()},
         {"pageReader.js", PageHtmlScript()},
+        {"pageText.js", PageTextScript()},
         {"formFields.js", FormFieldsScript()},
     };
     for (const auto& [name, script] : scripts) {

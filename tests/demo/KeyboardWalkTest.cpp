@@ -3,6 +3,7 @@
 // waits in the field only the user can fill, Enter sends the form, and once
 // the confirmation is checked the status line names the next directory.
 
+#include "DemoWindowSupport.h"
 #include "TestData.h"
 #include "core/profiles/ProfileStore.h"
 #include "core/profiles/StateFile.h"
@@ -16,14 +17,6 @@
 #include <QTest>
 
 namespace {
-
-// Stands still until the test moves it past the watch's delay.
-class ManualClock : public Clock
-{
-public:
-    std::uint32_t Milliseconds() const override { return now; }
-    std::uint32_t now = 1000;
-};
 
 bool BrowserHasFocus(const MainWindow& dialog)
 {
@@ -42,11 +35,7 @@ TEST(KeyboardWalkTest, ThreeDirectoriesByKeyboardAlone)
     // The demo's own database, at the test's server; a profile without a
     // web address, which the user types where the form asks for it.
     TemporaryDirectory folder;
-    std::string database = TemporaryDirectory::Read(demoDir + "/dirdata.xml");
-    const std::string demoBase = "http://127.0.0.1:8731";
-    for (auto at = database.find(demoBase); at != std::string::npos; at = database.find(demoBase))
-        database.replace(at, demoBase.size(), base);
-    folder.Write("dirdata.xml", database);
+    folder.Write("dirdata.xml", DemoDatabaseAt(base));
     Profile profile = SampleProfile("Walk");
     profile.url.clear();
     ProfileStore store;
@@ -54,11 +43,8 @@ TEST(KeyboardWalkTest, ThreeDirectoriesByKeyboardAlone)
     folder.Write("sv.dat", StateFileBytes(store, &profile.name));
 
     MessageBoxRecorder boxes;
-    MainWindow::Settings settings = MainWindow::Settings::defaults();
-    settings.serverUrl = QString::fromStdString(base);
-    settings.dataFolder = QString::fromStdString(folder.path.string());
     const auto clock = std::make_shared<ManualClock>();
-    settings.clock = clock;
+    MainWindow::Settings settings = DemoWindowSettings(base, folder, clock);
     MainWindow dialog(settings);
     std::vector<FillReport> fills;
     QObject::connect(&dialog, &MainWindow::pageFilled, &dialog,

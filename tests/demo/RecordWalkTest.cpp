@@ -4,6 +4,7 @@
 // recorded with one key; the check finds its link; the export reads back
 // with Python's CSV reader.
 
+#include "DemoWindowSupport.h"
 #include "TestData.h"
 #include "core/profiles/ProfileStore.h"
 #include "core/profiles/StateFile.h"
@@ -30,13 +31,6 @@
 
 namespace {
 
-class ManualClock : public Clock
-{
-public:
-    std::uint32_t Milliseconds() const override { return now; }
-    std::uint32_t now = 1000;
-};
-
 std::optional<RecordEntry> EntryOf(const MainWindow& window, const std::string& directory)
 {
     std::optional<RecordEntry> entry;
@@ -61,11 +55,7 @@ TEST(RecordWalkTest, FillSubmitConfirmPublishCheckExport)
     const std::string base = "http://127.0.0.1:" + std::to_string(server.Port());
 
     TemporaryDirectory folder;
-    std::string database = TemporaryDirectory::Read(demoDir + "/dirdata.xml");
-    const std::string demoBase = "http://127.0.0.1:8731";
-    for (auto at = database.find(demoBase); at != std::string::npos; at = database.find(demoBase))
-        database.replace(at, demoBase.size(), base);
-    folder.Write("dirdata.xml", database);
+    folder.Write("dirdata.xml", DemoDatabaseAt(base));
     // The profile of the article the demo directories have published.
     Profile profile = SampleProfile("Walk");
     profile.articleTitle = DemoSampleArticle().title;
@@ -75,11 +65,8 @@ TEST(RecordWalkTest, FillSubmitConfirmPublishCheckExport)
     folder.Write("sv.dat", StateFileBytes(store, &profile.name));
 
     MessageBoxRecorder boxes;
-    MainWindow::Settings settings = MainWindow::Settings::defaults();
-    settings.serverUrl = QString::fromStdString(base);
-    settings.dataFolder = QString::fromStdString(folder.path.string());
     const auto clock = std::make_shared<ManualClock>();
-    settings.clock = clock;
+    MainWindow::Settings settings = DemoWindowSettings(base, folder, clock);
     const auto wallClock = std::make_shared<FixedWallClock>();
     settings.wallClock = wallClock;
     MainWindow window(settings);

@@ -1,5 +1,6 @@
 #include "ShellTestSupport.h"
 #include "core/fill/FormSubmitSink.h"
+#include "core/fill/PageScripts.h"
 #include "shell/app/AboutDialog.h"
 #include "support/TestHttpServer.h"
 
@@ -253,6 +254,19 @@ TEST(PageHtmlTest, HoldsTheFramesOfTheSameOriginAtAnyDepth)
     EXPECT_LT(after, outer) << "the main document comes whole before its frames";
     EXPECT_LT(outer, inner);
     EXPECT_EQ(html->find("foreign text"), std::string::npos);
+
+    // The page's text, as a person reads it, comes from the same documents
+    // in the same order.
+    const std::string text = RunScriptAndWait(
+        &browser, QString::fromStdString(PageTextScript()), BrowserView::scriptWorld)
+                                 .toString()
+                                 .toStdString();
+    EXPECT_EQ(text.find('<'), std::string::npos) << text;
+    EXPECT_LT(text.find("main text"), text.find("after the frames")) << text;
+    EXPECT_LT(text.find("after the frames"), text.find("outer text"));
+    EXPECT_LT(text.find("outer text"), text.find("inner text"));
+    EXPECT_NE(text.find("inner text"), std::string::npos);
+    EXPECT_EQ(text.find("foreign text"), std::string::npos);
 }
 
 // Receives the addresses the About box hands to the user's web browser.

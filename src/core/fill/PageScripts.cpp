@@ -46,5 +46,10 @@ std::string SubmitHookScript()
 
 std::string PageHtmlScript()
 {
-    return PageScript({fillScripts::walk, fillScripts::pageReader}, "");
+    return PageScript({fillScripts::walk, fillScripts::documents, fillScripts::pageReader}, "");
+}
+
+std::string PageTextScript()
+{
+    return PageScript({fillScripts::walk, fillScripts::documents, fillScripts::pageText}, "");
 }

@@ -65,3 +65,8 @@ std::string SubmitHookScript();
 // document order, frames within frames included. Frames of other origins
 // are left out. Its result is one string.
 std::string PageHtmlScript();
+
+// The script that reads the page's text as a person reads it (the rendered
+// text of the bodies of the page and of the frames it may read, in the
+// order PageHtmlScript() takes them). Its result is one string.
+std::string PageTextScript();

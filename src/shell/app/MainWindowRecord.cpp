@@ -2,6 +2,7 @@
 // notes each fill, submission and confirmation, offers the published
 // article when the browser shows it, and opens the Submissions window.
 
+#include "core/fill/PageScripts.h"
 #include "core/record/SubmissionRecord.h"
 #include "core/record/SubmissionStatus.h"
 #include "shell/app/DirectoryListModel.h"
@@ -200,8 +201,8 @@ void MainWindow::lookForPublishedPage()
         !m_browser->lastLoadSucceeded())
         return;
     const unsigned load = m_browser->loadCount();
-    m_browser->runScript(QStringLiteral("document.body ? document.body.innerText : ''"),
-        [this, load](const QVariant& text) {
+    m_browser->runScript(
+        QString::fromStdString(PageTextScript()), [this, load](const QVariant& text) {
             if (m_browser && m_browser->loadCount() == load)
                 offerPublishedPage(text.toString().toStdString());
         });
