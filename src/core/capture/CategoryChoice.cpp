@@ -1,0 +1,187 @@
+#include "core/capture/CategoryChoice.h"
+
+#include "core/capture/WordTable.h"
+#include "core/profiles/Categories.h"
+
+#include <algorithm>
+#include <map>
+
+namespace {
+
+// Words with their plural "s" cut, so that "Associations" meets
+// "Association".
+Words Singular(Words words)
+{
+    for (std::string& word : words) {
+        if (word.size() > 3 && word.back() == 's')
+            word.pop_back();
+    }
+    return words;
+}
+
+// The words that tell an option apart: those of its text (and of its value
+// when that holds letters), without the tables' stop words.
+Words OptionWords(const FieldOption& option)
+{
+    const WordTable& table = WordTable::Capture();
+    Words all = SplitWords(option.text);
+    if (std::any_of(option.value.begin(), option.value.end(),
+            [](char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; }) &&
+        option.value != option.text)
+        AddWords(option.value, all);
+    Words kept;
+    for (const std::string& word : all) {
+        if (!table.Has("stop", {word}))
+            kept.push_back(word);
+    }
+    return Singular(kept);
+}
+
+bool HasLetters(const std::string& text)
+{
+    return std::any_of(text.begin(), text.end(), [](char c) {
+        return static_cast<unsigned char>(c) >= 0x80 || ((c | 0x20) >= 'a' && (c | 0x20) <= 'z');
+    });
+}
+
+// The phrases that name a category, or are related to it, in every
+// language: its own name first.
+std::vector<Words> CategoryPhrases(const std::string& category)
+{
+    std::vector<Words> phrases {Singular(SplitWords(category))};
+    for (const Words& phrase : WordTable::Capture().Phrases("category " + category))
+        phrases.push_back(Singular(phrase));
+    return phrases;
+}
+
+// How well an option fits a category: the words of the category's phrases
+// that stand in it, each phrase counted once; and its words no phrase met.
+struct Fit
+{
+    std::size_t met = 0;
+    std::size_t unmet = 0;
+};
+
+Fit FitOf(const std::vector<Words>& phrases, const Words& option)
+{
+    Fit fit;
+    std::vector<bool> used(option.size(), false);
+    for (const Words& phrase : phrases) {
+        const std::size_t at = FindPhrase(option, phrase);
+        if (at == std::string::npos)
+            continue;
+        bool fresh = false;
+        for (std::size_t i = at; i < at + phrase.size(); ++i) {
+            fresh = fresh || !used[i];
+            used[i] = true;
+        }
+        if (fresh)
+            fit.met += phrase.size();
+    }
+    fit.unmet = std::size_t(std::count(used.begin(), used.end(), false));
+    return fit;
+}
+
+bool IsOtherText(const Words& words)
+{
+    return WordTable::Capture().Has("other", words);
+}
+
+} // namespace
+
+bool IsPromptOption(const FieldOption& option)
+{
+    if (option.value.empty() || !HasLetters(option.text))
+        return true;
+    return WordTable::Capture().Has("prompt", SplitWords(option.text));
+}
+
+bool AsksForCategory(const std::vector<FieldOption>& options)
+{
+    if (options.empty() || !IsPromptOption(options.front()))
+        return false;
+    const WordTable& table = WordTable::Capture();
+    const Words words = SplitWords(options.front().text);
+    return table.Has("categorylist", words) || table.Has("subcategorylist", words);
+}
+
+std::optional<CategoryChoice> ChooseCategories(
+    const std::vector<FieldOption>& options, const std::string& name)
+{
+    std::vector<const FieldOption*> usable;
+    std::vector<Words> words;
+    for (const FieldOption& option : options) {
+        if (IsPromptOption(option))
+            continue;
+        usable.push_back(&option);
+        words.push_back(OptionWords(option));
+    }
+    if (usable.empty())
+        return std::nullopt;
+
+    std::vector<std::vector<Words>> phrases;
+    for (const char* category : profileCategories)
+        phrases.push_back(CategoryPhrases(category));
+    // An option no category fits and that says "Other" takes the rest.
+    const FieldOption* other = nullptr;
+    for (std::size_t i = 0; i < usable.size() && !other; ++i) {
+        const bool fitsNone = std::none_of(phrases.begin(), phrases.end(),
+            [&](const std::vector<Words>& p) { return FitOf(p, words[i]).met > 0; });
+        if (fitsNone && IsOtherText(SplitWords(usable[i]->text)))
+            other = usable[i];
+    }
+
+    CategoryChoice choice;
+    choice.variable.name = name;
+    choice.complete = true;
+    std::map<std::string, int> picks;
+    for (std::size_t c = 0; c < profileCategories.size(); ++c) {
+        const FieldOption* best = nullptr;
+        Fit bestFit;
+        for (std::size_t i = 0; i < usable.size(); ++i) {
+            const Fit fit = FitOf(phrases[c], words[i]);
+            if (fit.met > bestFit.met ||
+                (fit.met > 0 && fit.met == bestFit.met && fit.unmet < bestFit.unmet)) {
+                best = usable[i];
+                bestFit = fit;
+            }
+        }
+        if (!best)
+            best = other;
+        if (!best) {
+            choice.complete = false;
+            continue;
+        }
+        ++picks[best->value];
+        choice.variable.conds.push_back({profileCategories[c], std::nullopt, best->value});
+    }
+    if (other) {
+        choice.variable.conds.push_back({std::nullopt, std::nullopt, other->value});
+    } else if (choice.complete) {
+        const auto most = std::max_element(picks.begin(), picks.end(),
+            [](const auto& a, const auto& b) { return a.second < b.second; });
+        choice.variable.conds.push_back({std::nullopt, std::nullopt, most->first});
+    }
+    return choice;
+}
+
+std::optional<CategoryChoice> ChooseSubcategories(
+    const std::vector<FieldOption>& options, const std::string& name)
+{
+    CategoryChoice choice;
+    choice.variable.name = name;
+    const FieldOption* other = nullptr;
+    for (const FieldOption& option : options) {
+        if (IsPromptOption(option))
+            continue;
+        if (!other && IsOtherText(SplitWords(option.text)))
+            other = &option;
+        choice.variable.conds.push_back({std::nullopt, option.text, option.value});
+    }
+    if (choice.variable.conds.empty())
+        return std::nullopt;
+    if (other)
+        choice.variable.conds.push_back({std::nullopt, std::nullopt, other->value});
+    choice.complete = other != nullptr;
+    return choice;
+}
