@@ -138,16 +138,16 @@ function legendOf(element) {
     return legend ? ownText(legend) : '';
 }
 // The text a person reads as the field's caption, the first found of: its
-// labels, aria-labelledby, aria-label, the table cell to its left or
-// above, the text beside it, its field set's legend, its title, its
-// placeholder.
+// labels, aria-labelledby, aria-label, for a check box or radio the text
+// after it, the table cell to its left or above, the text before it, its
+// field set's legend, its title, its placeholder.
 function captionOf(element, kind, box) {
     var ways = [
         function () { return labelsText(element, kind); },
         function () { return labelledByText(element); },
         function () { return simplified(getAttribute.call(element, 'aria-label')); },
-        function () { return cellText(element); },
         function () { return box ? besideText(element, true) : ''; },
+        function () { return cellText(element); },
         function () { return besideText(element, false); },
         function () { return legendOf(element); },
         function () { return simplified(getAttribute.call(element, 'title')); },

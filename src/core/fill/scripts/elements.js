@@ -35,9 +35,11 @@ function eachElement(visit) {
 }
 
 // Whether the element is a rich-text editor with neither name nor id: an
-// editable region's start, or an editable frame.
+// editable region's start, or an editable frame. An editable body is its
+// frame's, found by the frame.
 function isUnnamedEditor(element, kind) {
-    if (getAttribute.call(element, 'name') || elementId.call(element))
+    if (getAttribute.call(element, 'name') || elementId.call(element) ||
+        elementName.call(element) === 'body')
         return false;
     return framed[kind] ? editableBody(element, kind) !== null : isEditingHost(element);
 }
