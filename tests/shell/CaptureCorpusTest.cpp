@@ -229,6 +229,17 @@ TEST_F(CaptureCorpusTest, ProposesWhatACarefulPersonWouldOnFormsOfEveryKind)
         EXPECT_TRUE(report["missing"].toList().isEmpty())
             << report["missing"].toStringList().join(',').toStdString();
         EXPECT_EQ(report["written"].toInt(), int(plan.size()));
+        // An editor with neither name nor id, in the page or in a frame,
+        // got the article.
+        if (answers.fields.count({"unnamed editor", 0})) {
+            EXPECT_EQ(RunScriptAndWait(&browser,
+                          QStringLiteral("var f = document.querySelector('iframe');"
+                                         "(f ? f.contentDocument.body : document.querySelector("
+                                         "'[contenteditable]')).innerText.trim()"))
+                          .toString()
+                          .toStdString(),
+                "Herbs like shade.\n\nMint spreads fast.");
+        }
         EXPECT_TRUE(RemoveUserDirectory(path, draft.name));
     }
 

@@ -45,38 +45,55 @@ bool HasLetters(const std::string& text)
 }
 
 // The phrases that name a category, or are related to it, in every
-// language: its own name first.
-std::vector<Words> CategoryPhrases(const std::string& category)
+// language, each with its rank: its own name first.
+std::vector<WordPhrase> CategoryPhrases(const std::string& category)
 {
-    std::vector<Words> phrases {Singular(SplitWords(category))};
-    for (const Words& phrase : WordTable::Capture().Phrases("category " + category))
-        phrases.push_back(Singular(phrase));
+    std::vector<WordPhrase> phrases {{Singular(SplitWords(category)), 0}};
+    for (const WordPhrase& phrase : WordTable::Capture().Phrases("category " + category))
+        phrases.push_back({Singular(phrase.words), phrase.rank});
     return phrases;
 }
 
-// How well an option fits a category: the words of the category's phrases
-// that stand in it, each phrase counted once; and its words no phrase met.
+// How well an option fits a category: the rank of the closest phrase of
+// the category that stands in it, the words of its phrases that stand
+// there (each phrase counted once), and its words no phrase met.
 struct Fit
 {
+    bool fits = false;
+    std::size_t rank = 0;
     std::size_t met = 0;
     std::size_t unmet = 0;
+
+    bool BetterThan(const Fit& other) const
+    {
+        if (fits != other.fits)
+            return fits;
+        if (rank != other.rank)
+            return rank < other.rank;
+        if (met != other.met)
+            return met > other.met;
+        return unmet < other.unmet;
+    }
 };
 
-Fit FitOf(const std::vector<Words>& phrases, const Words& option)
+Fit FitOf(const std::vector<WordPhrase>& phrases, const Words& option)
 {
     Fit fit;
     std::vector<bool> used(option.size(), false);
-    for (const Words& phrase : phrases) {
-        const std::size_t at = FindPhrase(option, phrase);
+    for (const WordPhrase& phrase : phrases) {
+        const std::size_t at = FindPhrase(option, phrase.words);
         if (at == std::string::npos)
             continue;
         bool fresh = false;
-        for (std::size_t i = at; i < at + phrase.size(); ++i) {
+        for (std::size_t i = at; i < at + phrase.words.size(); ++i) {
             fresh = fresh || !used[i];
             used[i] = true;
         }
-        if (fresh)
-            fit.met += phrase.size();
+        if (!fresh)
+            continue;
+        fit.met += phrase.words.size();
+        fit.rank = fit.fits ? std::min(fit.rank, phrase.rank) : phrase.rank;
+        fit.fits = true;
     }
     fit.unmet = std::size_t(std::count(used.begin(), used.end(), false));
     return fit;
@@ -119,14 +136,14 @@ std::optional<CategoryChoice> ChooseCategories(
     if (usable.empty())
         return std::nullopt;
 
-    std::vector<std::vector<Words>> phrases;
+    std::vector<std::vector<WordPhrase>> phrases;
     for (const char* category : profileCategories)
         phrases.push_back(CategoryPhrases(category));
     // An option no category fits and that says "Other" takes the rest.
     const FieldOption* other = nullptr;
     for (std::size_t i = 0; i < usable.size() && !other; ++i) {
         const bool fitsNone = std::none_of(phrases.begin(), phrases.end(),
-            [&](const std::vector<Words>& p) { return FitOf(p, words[i]).met > 0; });
+            [&](const std::vector<WordPhrase>& p) { return FitOf(p, words[i]).fits; });
         if (fitsNone && IsOtherText(SplitWords(usable[i]->text)))
             other = usable[i];
     }
@@ -140,8 +157,7 @@ std::optional<CategoryChoice> ChooseCategories(
         Fit bestFit;
         for (std::size_t i = 0; i < usable.size(); ++i) {
             const Fit fit = FitOf(phrases[c], words[i]);
-            if (fit.met > bestFit.met ||
-                (fit.met > 0 && fit.met == bestFit.met && fit.unmet < bestFit.unmet)) {
+            if (fit.BetterThan(bestFit)) {
                 best = usable[i];
                 bestFit = fit;
             }

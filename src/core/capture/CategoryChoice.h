@@ -23,9 +23,10 @@ bool IsPromptOption(const FieldOption& option);
 bool AsksForCategory(const std::vector<FieldOption>& options);
 
 // The variable `name` that picks, for each profile category, the option a
-// person would: the one sharing the most words with the category's names
-// and related words in any language (the word tables' "category" sections),
-// the one with fewest other words among equals. Categories no option fits
+// person would: the one holding the closest of the category's names and
+// related words in any language (the word tables' "category" sections,
+// closest first), among equals the one holding most of their words, then
+// the one with fewest other words. Categories no option fits
 // get the "Other" option when there is one, and no cond when there is
 // not. A prompt is never picked. The last cond, for any other category, is
 // the "Other" option, else the option picked most often. None when the

@@ -125,12 +125,12 @@ Words NameWords(const std::string& name)
         kept.push_back(word);
     }
     // "content place holder": framework words split at their capitals.
-    for (const Words& phrase : table.Phrases("ignore")) {
-        if (phrase.size() < 2)
+    for (const WordPhrase& phrase : table.Phrases("ignore")) {
+        if (phrase.words.size() < 2)
             continue;
-        for (std::size_t at = FindPhrase(kept, phrase); at != std::string::npos;
-             at = FindPhrase(kept, phrase))
-            kept.erase(kept.begin() + long(at), kept.begin() + long(at + phrase.size()));
+        for (std::size_t at = FindPhrase(kept, phrase.words); at != std::string::npos;
+             at = FindPhrase(kept, phrase.words))
+            kept.erase(kept.begin() + long(at), kept.begin() + long(at + phrase.words.size()));
     }
     return kept.empty() ? all : kept;
 }

@@ -28,7 +28,8 @@ const WordTable& WordTable::Capture()
 
 void WordTable::Read(std::string_view text)
 {
-    std::vector<Words>* section = nullptr;
+    std::vector<WordPhrase>* section = nullptr;
+    std::size_t rank = 0;
     while (!text.empty()) {
         const auto end = text.find('\n');
         const std::string_view line = Trimmed(text.substr(0, end));
@@ -37,19 +38,20 @@ void WordTable::Read(std::string_view text)
             continue;
         if (line.front() == '[' && line.back() == ']') {
             section = &sections[std::string(Trimmed(line.substr(1, line.size() - 2)))];
+            rank = 0;
             continue;
         }
         if (section) {
             Words phrase = SplitWords(line);
             if (!phrase.empty())
-                section->push_back(std::move(phrase));
+                section->push_back({std::move(phrase), rank++});
         }
     }
 }
 
-const std::vector<Words>& WordTable::Phrases(const std::string& section) const
+const std::vector<WordPhrase>& WordTable::Phrases(const std::string& section) const
 {
-    static const std::vector<Words> none;
+    static const std::vector<WordPhrase> none;
     const auto found = sections.find(section);
     return found == sections.end() ? none : found->second;
 }
@@ -57,9 +59,9 @@ const std::vector<Words>& WordTable::Phrases(const std::string& section) const
 std::size_t WordTable::LongestMatch(const std::string& section, const Words& words) const
 {
     std::size_t longest = 0;
-    for (const Words& phrase : Phrases(section)) {
-        if (phrase.size() > longest && FindPhrase(words, phrase) != std::string::npos)
-            longest = phrase.size();
+    for (const WordPhrase& phrase : Phrases(section)) {
+        if (phrase.words.size() > longest && FindPhrase(words, phrase.words) != std::string::npos)
+            longest = phrase.words.size();
     }
     return longest;
 }

@@ -12,7 +12,14 @@
 // of every language, each cut into words.
 //
 // A table is text: "[section]" lines open a section, every other line that
-// is neither blank nor begins with '#' is a phrase of the section.
+// is neither blank nor begins with '#' is a phrase of the section, the
+// closest in meaning first.
+struct WordPhrase
+{
+    Words words;
+    std::size_t rank = 0; // its place in its section of its table, from 0
+};
+
 class WordTable
 {
 public:
@@ -23,7 +30,7 @@ public:
     void Read(std::string_view text);
 
     // The phrases of a section; none for a section no table has.
-    const std::vector<Words>& Phrases(const std::string& section) const;
+    const std::vector<WordPhrase>& Phrases(const std::string& section) const;
 
     // The length, in words, of the longest phrase of `section` that stands
     // in `words`; 0 for none.
@@ -34,5 +41,5 @@ public:
     }
 
 private:
-    std::map<std::string, std::vector<Words>> sections;
+    std::map<std::string, std::vector<WordPhrase>> sections;
 };
