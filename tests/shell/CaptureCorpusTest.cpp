@@ -14,7 +14,10 @@
 #include "core/fill/PageScripts.h"
 #include "core/profiles/Categories.h"
 #include "shell/browser/ScriptResults.h"
+#include "shell/capture/DirectoryDialog.h"
 #include "support/SampleProfiles.h"
+
+#include <QTableWidget>
 
 #include <algorithm>
 #include <filesystem>
@@ -269,6 +272,57 @@ TEST_F(CaptureCorpusTest, EveryProposedNameSaves)
     }
     EXPECT_EQ(
         ProposeDirectory("Register [Site Wiki]", "http://x/", {}).name, "Register - Site Wiki");
+}
+
+// The dialog shows what each proposed value means, greys a field no person
+// sees, and its Save takes the proposal as it stands.
+TEST_F(CaptureCorpusTest, TheDialogSaysWhatEachValueMeansAndSavesTheProposal)
+{
+    ASSERT_TRUE(Open("03-cakephp-directory.html"));
+    const std::vector<FormField> listed = FormFieldsFromScript(Run(FormFieldsScript()));
+    DirectoryDraft draft = ProposeDirectory(
+        browser.title().toStdString(), browser.url().toString().toStdString(), listed);
+    draft.rows.push_back({{"Hidden", "trap", 0, FieldKind::Text, {}, "off-screen"}, true,
+        ControlType::Edit, "", ""});
+    const std::string path = folder.FilePath("mydirdata.xml");
+    int saves = 0;
+    DirectoryDialog dialog(draft, false, [&](const DirectoryDraft& edited) {
+        ++saves;
+        return SaveUserDirectory(path, RecordOfDraft(edited));
+    });
+    QTableWidget* table = dialog.FieldTable();
+    QStringList meanings;
+    for (int row = 0; row < table->rowCount(); ++row)
+        meanings << table->item(row, 1)->text() + QStringLiteral(": ") +
+                table->item(row, 5)->text();
+    EXPECT_EQ(meanings.join(QLatin1Char('\n')).toStdString(),
+        "data[Article][title]: #title# — article title\n"
+        "data[Article][author_name]: #author# — author's name\n"
+        "data[Article][category_id]: left alone\n"
+        "data[Article][summary]: #summary# — summary\n"
+        "data[Article][body]: #desc# — article\n"
+        "data[Article][tags]: #tags# — tags\n"
+        "data[Article][newsletter]: left alone\n"
+        "trap: left alone");
+    // The category list left to the user still tells what its variable
+    // would choose, and which categories nothing fits.
+    const std::string picks = dialog.ValueBox(2)->toolTip().toStdString();
+    EXPECT_NE(
+        picks.find("Health: Biotechnology and Pharmaceuticals, Healthcare"), std::string::npos)
+        << picks;
+    EXPECT_NE(picks.find("nothing fits, choose an option yourself: Aerospace"), std::string::npos);
+    const int trap = table->rowCount() - 1;
+    EXPECT_NE(table->item(trap, 3)->toolTip().indexOf(QStringLiteral("off-screen")), -1);
+    EXPECT_NE(table->item(trap, 3)->foreground(), table->item(0, 3)->foreground());
+
+    dialog.ValueBox(0)->setCurrentText(QStringLiteral("#keywords# by #author#"));
+    EXPECT_EQ(table->item(0, 5)->text().toStdString(),
+        "#keywords# — author info, #author# — author's name");
+    dialog.ValueBox(0)->setCurrentText(QStringLiteral("#title#"));
+    dialog.accept();
+    EXPECT_EQ(saves, 1);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(ReadUserDirectory(path, "Add Article - ArticleBase Wiki").value().items.size(), 5u);
 }
 
 } // namespace
