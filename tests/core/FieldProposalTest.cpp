@@ -170,7 +170,7 @@ TEST(FieldProposalTest, CategoryListsMapEveryCategoryToTheClosestOption)
                     {"14", "Computers and Technology"}, {"15", "Other"}},
                 ""},
             {{"Business", "12"}, {"Small Business", "12"}, {"Information Technology", "14"},
-                {"Accounting", "15"}, {"Healthcare", "13"}},
+                {"Accounting", "12"}, {"Chemicals", "15"}, {"Healthcare", "13"}},
             "15"},
         {"German, the catch-all named in German",
             {"Kategorie", "k", 0, FieldKind::Select,
