@@ -1,9 +1,11 @@
 #include "core/fill/PlaceholderExpansion.h"
 
 #include "core/common/Text.h"
+#include "core/profiles/Placeholders.h"
 #include "core/profiles/Profile.h"
 
 #include <functional>
+#include <iterator>
 
 namespace {
 
@@ -28,27 +30,24 @@ std::string Summary(const Profile& profile, const ProfileExtras& extras)
     return extras.summary.empty() ? ArticleLead(profile.articleContent) : extras.summary;
 }
 
-// The order of this table is the order of substitution.
-const struct
-{
-    const char* token;
-    Value value;
-    const char* meaning;
-} placeholders[] = {
-    {"#url#", Field(&Profile::url), "web address"},
-    {"#title#", Field(&Profile::articleTitle), "article title"},
-    {"#desc#", Field(&Profile::articleContent), "article"},
-    {"#cat#", Field(&Profile::category), "category"},
-    {"#subcat#", Field(&Profile::subcategory), "subcategory"},
-    {"#keywords#", Field(&Profile::authorInfo), "author info"},
-    {"#email#", Field(&Profile::email), "e-mail address"},
-    {"#fname#", Field(&Profile::firstName), "first name"},
-    {"#lname#", Field(&Profile::lastName), "last name"},
-    {"#password#", Field(&Profile::password), "password"},
-    {"#author#", Byline, "author's name"},
-    {"#summary#", Summary, "summary"},
-    {"#tags#", [](const Profile&, const ProfileExtras& extras) { return extras.tags; }, "tags"},
+// The value of each placeholder, in the order of placeholderNames, which
+// is the order of substitution.
+const Value values[] = {
+    Field(&Profile::url),
+    Field(&Profile::articleTitle),
+    Field(&Profile::articleContent),
+    Field(&Profile::category),
+    Field(&Profile::subcategory),
+    Field(&Profile::authorInfo),
+    Field(&Profile::email),
+    Field(&Profile::firstName),
+    Field(&Profile::lastName),
+    Field(&Profile::password),
+    Byline,
+    Summary,
+    [](const Profile&, const ProfileExtras& extras) { return extras.tags; },
 };
+static_assert(std::size(values) == placeholderNames.size());
 
 bool IsBlank(char c)
 {
@@ -61,9 +60,10 @@ std::string ExpandPlaceholders(
     const std::string& pattern, const Profile& profile, const ProfileExtras& extras)
 {
     std::string text = pattern;
-    for (const auto& placeholder : placeholders) {
-        if (text.find(placeholder.token) != std::string::npos)
-            ReplaceAll(text, placeholder.token, placeholder.value(profile, extras));
+    for (std::size_t i = 0; i < placeholderNames.size(); ++i) {
+        const char* token = placeholderNames[i].token;
+        if (text.find(token) != std::string::npos)
+            ReplaceAll(text, token, values[i](profile, extras));
     }
     return text;
 }
@@ -71,14 +71,14 @@ std::string ExpandPlaceholders(
 std::vector<std::string> PlaceholderTokens()
 {
     std::vector<std::string> tokens;
-    for (const auto& placeholder : placeholders)
+    for (const PlaceholderName& placeholder : placeholderNames)
         tokens.emplace_back(placeholder.token);
     return tokens;
 }
 
 std::string PlaceholderMeaning(const std::string& token)
 {
-    for (const auto& placeholder : placeholders) {
+    for (const PlaceholderName& placeholder : placeholderNames) {
         if (token == placeholder.token)
             return placeholder.meaning;
     }
