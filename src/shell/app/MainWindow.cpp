@@ -4,6 +4,7 @@
 #include "core/directorydb/DirectoryProgress.h"
 #include "core/fill/FillPlan.h"
 #include "core/profiles/StateFile.h"
+#include "core/record/ProfileExtrasRecord.h"
 #include "shell/app/DirectoryListModel.h"
 #include "shell/browser/BrowserView.h"
 #include "shell/capture/DirectoryCapture.h"
@@ -168,6 +169,21 @@ void MainWindow::createWidgets()
     m_browser->showBundledPagesFor(settings.serverUrl.toStdString());
 }
 
+SubmissionRecord* MainWindow::record() const
+{
+    if (!recordTried) {
+        recordTried = true;
+        recordClock = std::make_unique<SystemWallClock>();
+        profileRecord = std::make_unique<SubmissionRecord>(*recordClock);
+        const std::string path = QDir(settings.dataFolder)
+                                     .filePath(QString::fromLatin1(SubmissionRecord::fileName))
+                                     .toStdString();
+        if (!profileRecord->Open(path, "Quillmark").result)
+            profileRecord.reset();
+    }
+    return profileRecord.get();
+}
+
 QString MainWindow::stateFilePath() const
 {
     return QDir(settings.dataFolder).filePath(QStringLiteral("sv.dat"));
@@ -310,6 +326,7 @@ void MainWindow::onWatchTick()
 void MainWindow::manageProfiles()
 {
     ProfileManagerDialog manager(profileStore, this);
+    manager.setRecord(record());
     manager.exec();
     // The current profile stays while a profile of its name is left.
     Profile current;

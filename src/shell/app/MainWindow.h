@@ -5,6 +5,7 @@
 #include "core/fill/FillReport.h"
 #include "core/fill/FormSubmitSink.h"
 #include "core/profiles/ProfileStore.h"
+#include "core/record/SubmissionRecord.h"
 #include "core/update/DatabaseDownload.h"
 
 #include <QMainWindow>
@@ -100,6 +101,11 @@ public slots:
     // confirmation text, records the directory as sent.
     void checkSubmittedPage();
 
+    // The submission record in the data folder, opened at first use; null
+    // when it cannot be opened. Here it keeps the profile values beside
+    // sv.dat (byline, summary, tags).
+    SubmissionRecord* record() const;
+
 signals:
     // A fill has ended; `report` says what it wrote and what it missed.
     void pageFilled(const FillReport& report);
@@ -140,6 +146,10 @@ private:
 
     Settings settings;
     std::unique_ptr<MessageBoxSink> messages;
+    // record(): the store of the profile values kept beside sv.dat.
+    mutable std::unique_ptr<SystemWallClock> recordClock;
+    mutable std::unique_ptr<SubmissionRecord> profileRecord;
+    mutable bool recordTried = false;
     ProfileStore profileStore;
     // The name of the chosen profile: the first profile of that name is the
     // one the window works with.

@@ -1,6 +1,8 @@
 #include "shell/profiles/ProfileManagerDialog.h"
 
 #include "core/profiles/ProfileStore.h"
+#include "core/record/ProfileExtrasRecord.h"
+#include "core/record/SubmissionRecord.h"
 #include "shell/profiles/ProfileEditorDialog.h"
 #include "shell/profiles/SortedWidgets.h"
 #include "ui_ProfileManagerDialog.h"
@@ -37,6 +39,8 @@ void ProfileManagerDialog::addProfile()
     if (editor.exec() != QDialog::Accepted)
         return;
     store.AddProfile(editor.values());
+    if (record)
+        WriteProfileExtras(*record, editor.values().name, editor.extras());
     AddSorted(ui->profileList, QString::fromStdString(editor.values().name),
         int(store.Profiles().size() - 1));
 }
@@ -62,12 +66,21 @@ void ProfileManagerDialog::editProfile()
     if (!entry)
         return;
 
+    const std::string oldName = store.Profiles()[std::size_t(index)].name;
     ProfileEditorDialog editor(store.Profiles()[std::size_t(index)], this);
+    ProfileExtras extras;
+    if (record && ReadProfileExtras(*record, oldName, extras))
+        editor.setExtras(extras);
     if (editor.exec() != QDialog::Accepted)
         return;
     const Profile edited = editor.values();
-    const bool renamed = edited.name != store.Profiles()[std::size_t(index)].name;
+    const bool renamed = edited.name != oldName;
     store.SetProfileFields(index, edited);
+    if (record) {
+        if (renamed)
+            record->RenameProfile(oldName, edited.name);
+        WriteProfileExtras(*record, edited.name, editor.extras());
+    }
     if (renamed) {
         delete ui->profileList->takeItem(ui->profileList->row(entry));
         ui->profileList->setCurrentItem(nullptr);

@@ -8,6 +8,7 @@ namespace Ui {
 class ProfileManagerDialog;
 }
 class ProfileStore;
+class SubmissionRecord;
 class QListWidgetItem;
 
 // The profile manager: the dialog in which the profiles of a store are
@@ -20,6 +21,10 @@ class ProfileManagerDialog : public QDialog
 public:
     explicit ProfileManagerDialog(ProfileStore& store, QWidget* parent = nullptr);
     ~ProfileManagerDialog() override;
+
+    // Where the profile values kept beside sv.dat are read and written; none
+    // (the default) leaves them alone.
+    void setRecord(SubmissionRecord* record) { this->record = record; }
 
     // Each button acts on the profile of the selected entry.
     void addProfile();
@@ -35,4 +40,5 @@ private:
 
     std::unique_ptr<Ui::ProfileManagerDialog> ui;
     ProfileStore& store;
+    SubmissionRecord* record = nullptr;
 };
