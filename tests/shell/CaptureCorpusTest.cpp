@@ -274,6 +274,32 @@ TEST_F(CaptureCorpusTest, EveryProposedNameSaves)
         ProposeDirectory("Register [Site Wiki]", "http://x/", {}).name, "Register - Site Wiki");
 }
 
+// A value longer than a field's maxlength is cut to fit at a sentence's
+// end, else at a blank; a field without a limit takes it whole.
+TEST_F(CaptureCorpusTest, TextLongerThanAFieldAllowsIsCutAtASentenceEnd)
+{
+    ASSERT_TRUE(Open("04-rails-guest-posts.html"));
+    const std::string sentences =
+        std::string(120, 'a') + ". " + std::string(60, 'b') + "! " + std::string(60, 'c') + ".";
+    const std::string words = "word " + std::string(300, 'w');
+    const QVariantMap report = Run(
+        FillScript({{"article[summary]", 0, sentences}, {"article[body]", 0, sentences},
+            {"article[title]", 0,
+                words}})).toMap();
+    EXPECT_EQ(report["written"].toInt(), 3);
+    RunScriptAndWait(
+        &browser, QStringLiteral("document.getElementById('article_title').maxLength = 10; 0"));
+    Run(FillScript({{"article[title]", 0, words}}));
+    EXPECT_EQ(
+        RunScriptAndWait(&browser,
+            QStringLiteral("['article_summary', 'article_body', 'article_title'].map("
+                           "function (id) { return document.getElementById(id).value.length; })"
+                           ".join()"))
+            .toString()
+            .toStdString(),
+        "183,245,4");
+}
+
 // The dialog shows what each proposed value means, greys a field no person
 // sees, and its Save takes the proposal as it stands.
 TEST_F(CaptureCorpusTest, TheDialogSaysWhatEachValueMeansAndSavesTheProposal)
