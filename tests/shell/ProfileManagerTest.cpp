@@ -171,7 +171,7 @@ TEST(ProfileEditorTest, TabFollowsTheForm)
         QStringList order;
         QWidget* widget = Child<QLineEdit>(editor, "name");
         widget->setFocus();
-        for (int i = 0; i < 11; ++i) {
+        for (int i = 0; i < 14; ++i) {
             order << widget->objectName();
             widget = widget->nextInFocusChain();
             while (!widget->isVisible() || widget->focusPolicy() == Qt::NoFocus)
@@ -179,7 +179,8 @@ TEST(ProfileEditorTest, TabFollowsTheForm)
         }
         EXPECT_EQ(order,
             (QStringList {"name", "url", "articleTitle", "articleContent", "firstName", "lastName",
-                "email", "password", "authorInfo", "okButton", "cancelButton"}));
+                "email", "password", "authorInfo", "byline", "summary", "tags", "okButton",
+                "cancelButton"}));
         Child<QLineEdit>(editor, "name")->setText(QStringLiteral("changed"));
         return int(QDialog::Rejected);
     });
