@@ -16,8 +16,9 @@
 #
 # The scripts the program puts into pages are JavaScript files of the core,
 # named the same way: scripts/<name>.js is a part, scripts/contract.json the
-# contract the parts and the C++ share. quillmark_embed_page_scripts makes
-# them C++ for a target.
+# contract the parts and the C++ share. Word tables, words/<language>.txt,
+# are data of the core read the same way. quillmark_embed_page_scripts
+# makes them C++ for a target.
 function(quillmark_sources)
     if(CMAKE_CURRENT_LIST_DIR MATCHES "/src/core/[^/]+$")
         set(layer CORE)
@@ -31,6 +32,9 @@ function(quillmark_sources)
         if(layer STREQUAL CORE AND file MATCHES "^scripts/.*\\.js$")
             get_filename_component(area ${CMAKE_CURRENT_LIST_DIR} NAME)
             set_property(GLOBAL APPEND PROPERTY QUILLMARK_PAGE_SCRIPTS "${area}=${path}")
+            continue()
+        elseif(layer STREQUAL CORE AND file MATCHES "^words/.*\\.txt$")
+            set_property(GLOBAL APPEND PROPERTY QUILLMARK_WORD_TABLES ${path})
             continue()
         elseif(layer STREQUAL CORE AND file STREQUAL "scripts/contract.json")
             set_property(GLOBAL PROPERTY QUILLMARK_SCRIPT_CONTRACT ${path})
@@ -82,4 +86,21 @@ function(quillmark_embed_page_scripts target)
         VERBATIM)
     target_sources(${target} PRIVATE ${outputs})
     target_include_directories(${target} PUBLIC ${generated})
+
+    # The word tables, core/words/WordTableTexts.h (cmake/EmbedWordTables.cmake).
+    get_property(tables GLOBAL PROPERTY QUILLMARK_WORD_TABLES)
+    if(tables)
+        set(wordDir ${generated}/core/words)
+        set(wordOutputs ${wordDir}/WordTableTexts.h ${wordDir}/WordTableTexts.cpp)
+        string(REPLACE ";" "|" joinedTables "${tables}")
+        set(embedWords ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/EmbedWordTables.cmake)
+        file(MAKE_DIRECTORY ${wordDir})
+        add_custom_command(OUTPUT ${wordOutputs}
+            COMMAND ${CMAKE_COMMAND} -DTABLES=${joinedTables} -DOUTPUT_DIR=${wordDir}
+                -P ${embedWords}
+            DEPENDS ${tables} ${embedWords}
+            COMMENT "Embedding the word tables"
+            VERBATIM)
+        target_sources(${target} PRIVATE ${wordOutputs})
+    endif()
 endfunction()

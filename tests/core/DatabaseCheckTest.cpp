@@ -72,3 +72,44 @@ TEST(DatabaseCheckTest, ASecondTopLevelElementIsAFinding)
 }
 
 } // namespace
+
+namespace {
+
+std::vector<std::string> CheckItems(const std::string& items)
+{
+    const std::string xml =
+        R"(<r><directory name="D" submiturl="u" onsubmit="m">)" + items + "</directory></r>";
+    pugi::xml_document document;
+    EXPECT_TRUE(LoadXmlBuffer(xml.data(), xml.size(), document));
+    return CheckDatabase(document);
+}
+
+// Every placeholder the fill knows, and an editor addressed without a name,
+// pass; a misspelt placeholder, which the fill would write as it stands,
+// does not.
+TEST(DatabaseCheckTest, ItemValuesNameOnlyPlaceholdersTheFillKnows)
+{
+    const struct
+    {
+        const char* value;
+        std::vector<std::string> findings;
+    } cases[] = {
+        {"#author#, #summary#, #tags#", {}},
+        {"#title# by #fname# #lname# (#keywords#) #url# #email# #desc# #cat#/#subcat# #password#",
+            {}},
+        {"Top #1 tip # of ## the #year", {}},
+        {"#Author# #summary", {}},
+        {"By #autor#",
+            {R"(Directory "D": item 1 holds "#autor#", which is no placeholder, so it)"
+             R"( is written as it stands)"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value);
+        EXPECT_EQ(
+            CheckItems(std::string(R"(<item name="unnamed editor" index="0" type="edit" value=")") +
+                c.value + R"("/>)"),
+            c.findings);
+    }
+}
+
+} // namespace

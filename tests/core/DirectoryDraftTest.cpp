@@ -8,10 +8,10 @@
 namespace {
 
 const std::vector<FormField> pageFields = {
-    {"Title", "title", 0, FieldKind::Text, {}},
-    {"Category", "cat", 0, FieldKind::Select, {{"b", "Business"}, {"o", "Other"}}},
-    {"Newsletter", "news", 0, FieldKind::CheckBox, {}},
-    {"Author", "author", 1, FieldKind::Text, {}},
+    {"Title", "title", 0, FieldKind::Text, {}, ""},
+    {"Category", "cat", 0, FieldKind::Select, {{"b", "Business"}, {"o", "Other"}}, ""},
+    {"Newsletter", "news", 0, FieldKind::CheckBox, {}, ""},
+    {"Author", "author", 1, FieldKind::Text, {}, ""},
 };
 
 TEST(DirectoryDraft, ANewPageIsProposedAndSavedWithTheValuesItWrites)

@@ -44,4 +44,26 @@ TEST(FillPlanTest, ItemsInOrderWithVariablesThenPlaceholders)
     EXPECT_TRUE(log.messages.empty());
 }
 
+// An editor addressed without a name, and the values kept beside the
+// profile, go into the plan like any other.
+TEST(FillPlanTest, TheValuesBesideTheProfileFillTheirPlaceholders)
+{
+    TemporaryDirectory folder;
+    MessageLog log;
+    DirectoryDatabase database(log);
+    ASSERT_TRUE(database.Load(folder.Write("dirdata.xml", R"(<r>
+        <directory name="D" submiturl="u" onsubmit="ok">
+          <item name="by" index="0" type="edit" value="#author#"/>
+          <item name="unnamed editor" index="1" type="edit" value="#summary# [#tags#]"/>
+        </directory></r>)")));
+    Profile profile;
+    profile.firstName = "Ann";
+    profile.lastName = "Lee";
+    profile.articleContent = "First. Second.";
+    EXPECT_EQ(BuildFillPlan(database, "D", profile),
+        (std::vector<FillStep> {{"by", 0, "Ann Lee"}, {"unnamed editor", 1, "First. Second. []"}}));
+    EXPECT_EQ(BuildFillPlan(database, "D", profile, {"A. L.", "Brief.", "x, y"}),
+        (std::vector<FillStep> {{"by", 0, "A. L."}, {"unnamed editor", 1, "Brief. [x, y]"}}));
+}
+
 } // namespace

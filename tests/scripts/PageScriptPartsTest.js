@@ -1,5 +1,6 @@
 // The pure parts of the page scripts, in Node with jsdom: the walk's order,
-// the counting of equal names and ids, and text simplification. The
+// the counting of equal names and ids and of unnamed editors, and text
+// simplification. The
 // browser tests (tests/shell) stay the final word; these say sooner which
 // part went wrong.
 //
@@ -11,16 +12,25 @@ const path = require('path');
 const {JSDOM} = require('jsdom');
 
 const folder = process.argv[2];
-const parts = ['walk.js', 'elements.js', 'text.js'].map(function (name) {
+const parts = ['walk.js', 'elements.js', 'text.js', 'editing.js'].map(function (name) {
     return fs.readFileSync(path.join(folder, name), 'utf8');
 });
 
 // The parts, run in the page's realm as a script runs them there.
 function load(html) {
     const dom = new JSDOM(html, {runScripts: 'outside-only'});
+    // jsdom has no editing; the browser's rule for whether an element is
+    // editable, from the contenteditable attribute alone.
+    Object.defineProperty(dom.window.HTMLElement.prototype, 'isContentEditable', {
+        get() {
+            const host = this.closest('[contenteditable]');
+            return host !== null && host.getAttribute('contenteditable') !== 'false';
+        }
+    });
     const code = '(function (contract) {\n\'use strict\';\n' + parts.join('\n') +
         '\nreturn {eachNamedElement: eachNamedElement, simplified: simplified};\n})';
-    return {window: dom.window, parts: dom.window.eval(code)({})};
+    return {window: dom.window,
+        parts: dom.window.eval(code)({names: {unnamedEditor: 'unnamed editor'}})};
 }
 
 let failures = 0;
@@ -50,6 +60,17 @@ check('every name and id counts along the walk, frames and shadow roots after th
     });
     assert.deepStrictEqual(seen, ['tag#0', 'first#0', 'tag#1', 'tag#2', 'same#0', 'host#0',
         'frame#0', 'tag#3', 'tag#4', 'inner#0', 'tag#5', 'tag#6', 'first#1']);
+});
+
+check('an editor with neither name nor id counts by a key of its own', function () {
+    const page = load('<div contenteditable="true"><p>a</p></div><input name="x">' +
+        '<div id="named" contenteditable="true"></div>' +
+        '<div contenteditable="false"></div><section contenteditable=""><b>b</b></section>');
+    const seen = [];
+    page.parts.eachNamedElement(function (element, kind, key, index) {
+        seen.push(key + '#' + index);
+    });
+    assert.deepStrictEqual(seen, ['unnamed editor#0', 'x#0', 'named#0', 'unnamed editor#1']);
 });
 
 check('text is simplified as a person reads it', function () {

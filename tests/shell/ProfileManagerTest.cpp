@@ -1,9 +1,11 @@
 #include "ShellTestSupport.h"
 #include "core/profiles/StateFile.h"
+#include "core/record/ProfileExtrasRecord.h"
 #include "core/record/SubmissionRecord.h"
 #include "shell/app/MainWindow.h"
 #include "shell/profiles/ProfileEditorDialog.h"
 #include "shell/profiles/ProfileManagerDialog.h"
+#include "support/FixedWallClock.h"
 #include "support/Printers.h"
 #include "support/SampleProfiles.h"
 #include "support/TemporaryDirectory.h"
@@ -169,7 +171,7 @@ TEST(ProfileEditorTest, TabFollowsTheForm)
         QStringList order;
         QWidget* widget = Child<QLineEdit>(editor, "name");
         widget->setFocus();
-        for (int i = 0; i < 11; ++i) {
+        for (int i = 0; i < 14; ++i) {
             order << widget->objectName();
             widget = widget->nextInFocusChain();
             while (!widget->isVisible() || widget->focusPolicy() == Qt::NoFocus)
@@ -177,7 +179,8 @@ TEST(ProfileEditorTest, TabFollowsTheForm)
         }
         EXPECT_EQ(order,
             (QStringList {"name", "url", "articleTitle", "articleContent", "firstName", "lastName",
-                "email", "password", "authorInfo", "okButton", "cancelButton"}));
+                "email", "password", "authorInfo", "byline", "summary", "tags", "okButton",
+                "cancelButton"}));
         Child<QLineEdit>(editor, "name")->setText(QStringLiteral("changed"));
         return int(QDialog::Rejected);
     });
@@ -470,6 +473,45 @@ TEST_F(ManageProfilesTest, GardenStaysSelectedBesideGardenTips)
     EXPECT_EQ(dialog->currentProfile()->articleTitle, "Edited in the manager");
     EXPECT_EQ(Entries(dialog->directoryList()), (QStringList {"Dir [sent]", "Other [not sent]"}));
     EXPECT_EQ(FirstLineOfState(), "Garden");
+}
+
+// The byline, summary and tags are edited beside the profile, kept in the
+// record under the profile's name, and follow it when it is renamed.
+TEST(ProfileExtrasTest, BylineSummaryAndTagsLiveInTheRecord)
+{
+    TemporaryDirectory folder;
+    FixedWallClock clock;
+    SubmissionRecord record(clock);
+    ASSERT_TRUE(record.Open(folder.FilePath("records.db"), "Quillmark").result);
+    ASSERT_TRUE(WriteProfileExtras(record, "Garden", {"Pen Name", "Short.", "a, b"}));
+    ProfileStore store;
+    store.AddProfile(SampleProfile("Garden"));
+    ProfileManagerDialog manager(store);
+    manager.setRecord(&record);
+
+    EditorAnswers answers;
+    answers.answers.push_back([](ProfileEditorDialog& editor) {
+        EXPECT_EQ(Child<QLineEdit>(editor, "byline")->text(), QStringLiteral("Pen Name"));
+        EXPECT_EQ(
+            Child<QPlainTextEdit>(editor, "summary")->toPlainText(), QStringLiteral("Short."));
+        EXPECT_EQ(Child<QLineEdit>(editor, "tags")->text(), QStringLiteral("a, b"));
+        Child<QLineEdit>(editor, "name")->setText(QStringLiteral("Herbs"));
+        Child<QPlainTextEdit>(editor, "summary")->setPlainText(QStringLiteral("One.\nTwo."));
+        return int(QDialog::Accepted);
+    });
+    Select(manager, 0);
+    manager.editProfile();
+    ProfileExtras extras;
+    ASSERT_TRUE(ReadProfileExtras(record, "Herbs", extras));
+    EXPECT_EQ(extras, (ProfileExtras {"Pen Name", "One.\r\nTwo.", "a, b"}));
+    ASSERT_TRUE(ReadProfileExtras(record, "Garden", extras));
+    EXPECT_EQ(extras, ProfileExtras());
+
+    answers.Type(QStringLiteral("New"));
+    manager.addProfile();
+    ASSERT_TRUE(ReadProfileExtras(record, "New", extras));
+    EXPECT_EQ(extras, ProfileExtras());
+    EXPECT_EQ(answers.opened, 2);
 }
 
 } // namespace

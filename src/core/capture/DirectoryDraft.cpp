@@ -22,6 +22,28 @@ std::string CollapseBlanks(std::string_view text)
     return collapsed;
 }
 
+// Directory names longer than this do not fit the program's queries.
+constexpr std::size_t longestName = 223;
+
+// `text` cut to `count` characters at most, never inside a UTF-8 sequence.
+std::string FirstCharacters(const std::string& text, std::size_t count)
+{
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 && ++characters > count)
+            return text.substr(0, i);
+    }
+    return text;
+}
+
+std::string HostOf(const std::string& url)
+{
+    const auto scheme = url.find("://");
+    const std::size_t start = scheme == std::string::npos ? 0 : scheme + 3;
+    const auto end = url.find_first_of(":/?#", start);
+    return url.substr(start, end == std::string::npos ? std::string::npos : end - start);
+}
+
 std::string VariableNameFor(const FormField& field)
 {
     std::string name = "%";
@@ -46,16 +68,30 @@ DirectoryDraft ProposeDirectory(
     std::string_view title, const std::string& url, const std::vector<FormField>& fields)
 {
     DirectoryDraft draft;
-    draft.name = CollapseBlanks(title);
+    draft.name = DirectoryNameOf(title, url);
     draft.submitUrl = url;
     for (const FormField& field : fields) {
         DraftRow& row = draft.rows.emplace_back(RowOf(field));
         FieldProposal proposal = ProposeFieldValue(field, VariableNameFor(field));
         row.value = std::move(proposal.value);
-        if (proposal.variable)
+        if (proposal.variable) {
+            row.variable = proposal.variable->name;
             draft.variables.push_back(std::move(*proposal.variable));
+        }
     }
     return draft;
+}
+
+std::string DirectoryNameOf(std::string_view title, const std::string& url)
+{
+    std::string name = CollapseBlanks(title);
+    for (auto at = name.find(" ["); at != std::string::npos; at = name.find(" [", at)) {
+        name.replace(at, 2, " - ");
+        if (const auto close = name.find(']', at); close != std::string::npos)
+            name.erase(close, 1);
+    }
+    name = CollapseBlanks(FirstCharacters(name, longestName));
+    return name.empty() ? HostOf(url) : name;
 }
 
 DirectoryDraft DraftOfDirectory(const DirectoryRecord& saved, const std::vector<FormField>& fields)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/capture/TextWords.h"
 #include "core/directorydb/DirectoryItem.h"
 #include "core/directorydb/UserDatabase.h"
 
@@ -52,22 +53,35 @@ struct FormField
     std::int32_t index = 0; // among the page's elements of that name or id
     FieldKind kind = FieldKind::Text;
     std::vector<FieldOption> options; // select lists and radio groups
+    // Why a person cannot see the field ("display:none", "off-screen", ...);
+    // empty for a field in sight.
+    std::string hidden;
 };
 
 // What a new directory's item for a field should write: the value, and the
-// variable it names when the value depends on the profile's category.
+// variable it names when the value depends on the profile's category. A
+// category list the user has to choose for gets its variable all the same,
+// with an empty value.
 struct FieldProposal
 {
     std::string value; // empty: the field is left alone
     std::optional<VariableRecord> variable;
 };
 
-// Proposes the value for `field` from the words of its label and name, in
-// English, German and French: the profile's e-mail address, password, first
-// and last name, title, article (text areas and editors only), author
-// information, or web address; checked ("1") for a check box that accepts
-// terms; for a category list or group, the variable `variableName`, which
-// picks for each profile category the option sharing most words with it
-// (an option such as "Other", else the first, when none shares any), and
-// that option also for any other category. Anything else gets nothing.
+// Proposes the value for `field` from the words of its label, else of its
+// name (framework and habit words left out), in the languages of the word
+// tables (words/*.txt): the profile's e-mail address, password, first and
+// last name, author's name, summary, tags, title, article (text areas and
+// editors only), author information, or web address, whichever meaning's
+// phrase is longest; checked ("1") for a check box that accepts terms,
+// rules or privacy or declares the work one's own, never one that
+// subscribes or remembers; for a category list (by its label, name or
+// first option) the variable `variableName` (ChooseCategories), for a
+// subcategory list one keyed on the subcategory (ChooseSubcategories).
+// A field a person cannot see, and anything else, gets nothing.
 FieldProposal ProposeFieldValue(const FormField& field, const std::string& variableName);
+
+// The words of a field's name that carry its meaning: "ctl00", "data",
+// "txt" and the like left out (the word tables' "ignore" section) unless
+// nothing else is left.
+Words NameWords(const std::string& name);

@@ -4,6 +4,7 @@
 #include "core/directorydb/DirectoryDatabase.h"
 #include "core/directorydb/DirectoryItem.h"
 #include "core/directorydb/DirectoryListEntry.h"
+#include "core/profiles/Placeholders.h"
 
 #include <pugixml.hpp>
 
@@ -72,6 +73,25 @@ std::string TextNoCondNames(const pugi::xml_node& variable)
             longest = std::max(longest, std::strlen(cond.attribute(attribute).value()));
     }
     return std::string(longest + 1, '-');
+}
+
+// The first "#word#" of `value` (lower-case letters between two "#") that
+// is no placeholder; empty when there is none.
+std::string UnknownPlaceholder(const std::string& value)
+{
+    for (std::size_t start = value.find('#'); start != std::string::npos;) {
+        std::size_t end = start + 1;
+        while (end < value.size() && value[end] >= 'a' && value[end] <= 'z')
+            ++end;
+        if (end < value.size() && value[end] == '#' && end > start + 1) {
+            const std::string token = value.substr(start, end - start + 1);
+            if (std::none_of(placeholderNames.begin(), placeholderNames.end(),
+                    [&](const PlaceholderName& name) { return token == name.token; }))
+                return token;
+        }
+        start = value.find('#', end);
+    }
+    return {};
 }
 
 // Walks a loaded document and collects the findings.
@@ -182,6 +202,12 @@ private:
                 Report(itemLabel + " has the unsupported type \"" + type.value() + "\" (use " +
                     ControlTypeWords() + ")");
             }
+        }
+
+        if (const std::string token = UnknownPlaceholder(item.attribute("value").value());
+            !token.empty()) {
+            Report(itemLabel + " holds \"" + token +
+                "\", which is no placeholder, so it is written as it stands");
         }
 
         if (const pugi::xml_attribute index = item.attribute("index")) {

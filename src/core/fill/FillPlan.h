@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/directorydb/DirectoryItem.h"
+#include "core/profiles/ProfileExtras.h"
 
 #include <cstdint>
 #include <string>
@@ -28,6 +29,7 @@ struct FillStep
 
 // What a fill of the directory's submission page writes, in item order: the
 // directory's items for the profile's category and subcategory, each value
-// expanded from the profile. A directory the database lacks gives nothing.
-std::vector<FillStep> BuildFillPlan(
-    const DirectoryDatabase& database, const std::string& directoryName, const Profile& profile);
+// expanded from the profile and the values kept beside it. A directory the
+// database lacks gives nothing.
+std::vector<FillStep> BuildFillPlan(const DirectoryDatabase& database,
+    const std::string& directoryName, const Profile& profile, const ProfileExtras& extras = {});

@@ -5,6 +5,7 @@
 #include "core/fill/FillPlan.h"
 #include "core/profiles/StateFile.h"
 #include "core/record/SubmissionRecord.h"
+#include "core/record/ProfileExtrasRecord.h"
 #include "shell/app/DirectoryListModel.h"
 #include "shell/browser/BrowserView.h"
 #include "shell/capture/DirectoryCapture.h"
@@ -318,8 +319,7 @@ void MainWindow::onWatchTick()
 void MainWindow::manageProfiles()
 {
     ProfileManagerDialog manager(profileStore, this);
-    connect(&manager, &ProfileManagerDialog::profileRenamed, this, &MainWindow::renameInRecord);
-    connect(&manager, &ProfileManagerDialog::profileRemoved, this, &MainWindow::removeFromRecord);
+    manager.setRecord(record());
     manager.exec();
     // The current profile stays while a profile of its name is left.
     Profile current;

@@ -168,8 +168,6 @@ private:
     void noteFill();
     void noteSubmit();
     void noteConfirmation();
-    void renameInRecord(const std::string& from, const std::string& to);
-    void removeFromRecord(const std::string& name);
     void refreshSubmissions();
     void openFromSubmissions(
         const std::string& profile, const std::string& directory, const std::string& published);

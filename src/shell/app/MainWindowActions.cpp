@@ -5,6 +5,7 @@
 #include "core/directorydb/DirectoryProgress.h"
 #include "core/fill/FillPlan.h"
 #include "core/fill/FillReport.h"
+#include "core/record/ProfileExtrasRecord.h"
 #include "shell/app/AboutDialog.h"
 #include "shell/app/DirectoryListModel.h"
 #include "shell/app/MainWindow.h"
@@ -166,8 +167,11 @@ void MainWindow::fillPage()
 {
     const Profile* profile = currentProfile();
     const unsigned load = m_browser->loadCount();
-    m_browser->fill(BuildFillPlan(database, directoryName, profile ? *profile : Profile()), this,
-        [this, load](const FillReport& report) {
+    ProfileExtras extras;
+    if (SubmissionRecord* store = record(); store && profile)
+        ReadProfileExtras(*store, profile->name, extras);
+    m_browser->fill(BuildFillPlan(database, directoryName, profile ? *profile : Profile(), extras),
+        this, [this, load](const FillReport& report) {
             if (!m_browser)
                 return;
             // A page that has gone since keeps no word of this fill. The

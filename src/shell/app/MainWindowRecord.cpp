@@ -111,19 +111,6 @@ void MainWindow::noteConfirmation()
     refreshSubmissions();
 }
 
-void MainWindow::renameInRecord(const std::string& from, const std::string& to)
-{
-    // Profiles may share a name: the record stays with a name still in use.
-    if (m_record && profileStore.IndexOf(from) < 0)
-        noteRecordResult(m_record->RenameProfile(from, to));
-}
-
-void MainWindow::removeFromRecord(const std::string& name)
-{
-    if (m_record && profileStore.IndexOf(name) < 0)
-        noteRecordResult(m_record->RemoveProfile(name));
-}
-
 void MainWindow::refreshSubmissions()
 {
     if (m_submissions)

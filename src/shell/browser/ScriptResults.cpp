@@ -43,6 +43,7 @@ std::vector<FormField> FormFieldsFromScript(const QVariant& result)
         field.name = map.value(Key(keys::name)).toString().toStdString();
         field.index = map.value(Key(keys::index)).toInt();
         field.kind = *kind;
+        field.hidden = map.value(Key(keys::hidden)).toString().toStdString();
         for (const QVariant& option : map.value(Key(keys::options)).toList()) {
             const QVariantList pair = option.toList();
             field.options.push_back(

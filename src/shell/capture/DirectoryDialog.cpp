@@ -1,6 +1,7 @@
 #include "shell/capture/DirectoryDialog.h"
 
 #include "core/fill/PlaceholderExpansion.h"
+#include "core/profiles/Categories.h"
 #include "shell/common/MessageBox.h"
 
 #include <QComboBox>
@@ -14,6 +15,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -25,6 +27,7 @@ enum Column
     IndexColumn,
     KindColumn,
     ValueColumn,
+    MeaningColumn,
     ColumnCount
 };
 
@@ -101,13 +104,56 @@ QString VariableText(const VariableRecord& variable, const std::vector<FieldOpti
         if (!categoriesOf.contains(option))
             picks << option;
         categoriesOf[option] << (cond.category ? FromStd(*cond.category)
-                                               : DirectoryDialog::tr("any other category"));
+                : cond.subcategory
+                ? DirectoryDialog::tr("subcategory %1").arg(FromStd(*cond.subcategory))
+                : DirectoryDialog::tr("any other category"));
     }
     QStringList lines;
     for (const QString& option : picks)
         lines << option + QLatin1String(": ") + categoriesOf[option].join(QStringLiteral(", "));
+    // Categories no option fits, where the list has nothing for the rest.
+    const bool catchAll = std::any_of(variable.conds.begin(), variable.conds.end(),
+        [](const CondRecord& cond) { return !cond.category && !cond.subcategory; });
+    QStringList open;
+    for (const char* category : profileCategories) {
+        if (!catchAll && !categoriesOf.isEmpty() &&
+            std::none_of(variable.conds.begin(), variable.conds.end(),
+                [&](const CondRecord& cond) { return cond.category == category; }))
+            open << QString::fromLatin1(category);
+    }
+    if (!open.isEmpty() && !variable.conds.empty() && variable.conds.front().category) {
+        lines << DirectoryDialog::tr("nothing fits, choose an option yourself: %1")
+                     .arg(open.join(QStringLiteral(", ")));
+    }
     return DirectoryDialog::tr("%1 picks by the profile's category:\n%2")
         .arg(FromStd(variable.name), lines.join(QLatin1Char('\n')));
+}
+
+// What a value writes, in words: each placeholder with its meaning
+// ("#keywords# — author info"), the variable, the option or the tick.
+QString MeaningText(
+    const std::string& value, const DraftRow& row, const std::vector<VariableRecord>& variables)
+{
+    if (value.empty())
+        return DirectoryDialog::tr("left alone");
+    for (const VariableRecord& variable : variables) {
+        if (value == variable.name)
+            return DirectoryDialog::tr("%1 — chosen by the profile's category").arg(FromStd(value));
+    }
+    for (const FieldOption& option : row.field.options) {
+        if (value == option.value)
+            return DirectoryDialog::tr("the choice \"%1\"").arg(FromStd(option.text));
+    }
+    if (value == "1" &&
+        (row.type == ControlType::CheckBox || row.field.kind == FieldKind::CheckBox))
+        return DirectoryDialog::tr("ticked");
+    QStringList meanings;
+    for (const std::string& token : PlaceholderTokens()) {
+        if (value.find(token) != std::string::npos)
+            meanings << FromStd(token) + QStringLiteral(" — ") + FromStd(PlaceholderMeaning(token));
+    }
+    return meanings.isEmpty() ? DirectoryDialog::tr("this text as it stands")
+                              : meanings.join(QStringLiteral(", "));
 }
 
 QTableWidgetItem* ReadOnlyItem(const QString& text)
@@ -148,8 +194,8 @@ DirectoryDialog::DirectoryDialog(
     auto* confirmation = new QFormLayout;
     m_confirmationEdit = new QLineEdit(FromStd(proposed.onSubmit), this);
     m_confirmationEdit->setPlaceholderText(tr("After a submission: select the page's confirmation "
-                                              "and choose Directory > Use Selected Text as "
-                                              "Confirmation"));
+                                            "and choose Directory > Use Selected Text as "
+                                            "Confirmation"));
     confirmation->addRow(tr("&Confirmation text:"), m_confirmationEdit);
     layout->addLayout(confirmation);
 
@@ -171,7 +217,7 @@ void DirectoryDialog::fillFieldTable()
 {
     m_fieldTable->setColumnCount(ColumnCount);
     m_fieldTable->setHorizontalHeaderLabels(
-        {tr("Label"), tr("Name"), tr("Index"), tr("Kind"), tr("Value")});
+        {tr("Label"), tr("Name"), tr("Index"), tr("Kind"), tr("Value"), tr("Meaning")});
     m_fieldTable->setRowCount(int(proposed.rows.size()));
     m_fieldTable->verticalHeader()->hide();
     m_fieldTable->setSelectionMode(QAbstractItemView::NoSelection);
@@ -179,24 +225,42 @@ void DirectoryDialog::fillFieldTable()
         const DraftRow& draftRow = proposed.rows[std::size_t(row)];
         m_fieldTable->setItem(row, LabelColumn, ReadOnlyItem(FromStd(draftRow.field.label)));
         m_fieldTable->setItem(row, NameColumn, ReadOnlyItem(FromStd(draftRow.field.name)));
-        m_fieldTable->setItem(
-            row, IndexColumn, ReadOnlyItem(QString::number(draftRow.field.index)));
+        m_fieldTable->setItem(row, IndexColumn, ReadOnlyItem(QString::number(draftRow.field.index)));
         m_fieldTable->setItem(row, KindColumn, ReadOnlyItem(KindText(draftRow)));
+        m_fieldTable->setItem(row, MeaningColumn, ReadOnlyItem(QString()));
+        // A field a person cannot see is shown greyed, with the reason.
+        if (!draftRow.field.hidden.empty()) {
+            for (const int column : {LabelColumn, NameColumn, IndexColumn, KindColumn}) {
+                QTableWidgetItem* item = m_fieldTable->item(row, column);
+                item->setForeground(palette().color(QPalette::Disabled, QPalette::Text));
+                item->setToolTip(tr("Not in sight on the page (%1): only robots fill it.")
+                                     .arg(FromStd(draftRow.field.hidden)));
+            }
+        }
         auto* value = new QComboBox(m_fieldTable);
         value->setEditable(true);
         value->setInsertPolicy(QComboBox::NoInsert);
         value->addItems(ValueChoices(draftRow, proposed.variables));
         value->setCurrentText(FromStd(draftRow.value));
+        const std::string& shown = draftRow.value.empty() ? draftRow.variable : draftRow.value;
         for (const VariableRecord& variable : proposed.variables) {
-            if (draftRow.value == variable.name)
+            if (!shown.empty() && shown == variable.name)
                 value->setToolTip(VariableText(variable, draftRow.field.options));
         }
+        const auto showMeaning = [this, row](const QString& text) {
+            m_fieldTable->item(row, MeaningColumn)
+                ->setText(
+                    MeaningText(text.toStdString(), proposed.rows[std::size_t(row)], proposed.variables));
+        };
+        showMeaning(value->currentText());
+        connect(value, &QComboBox::currentTextChanged, this, showMeaning);
         m_fieldTable->setCellWidget(row, ValueColumn, value);
     }
     QHeaderView* header = m_fieldTable->horizontalHeader();
     header->setSectionResizeMode(LabelColumn, QHeaderView::Stretch);
     header->setSectionResizeMode(KindColumn, QHeaderView::Stretch);
     header->setSectionResizeMode(ValueColumn, QHeaderView::Stretch);
+    header->setSectionResizeMode(MeaningColumn, QHeaderView::Stretch);
     m_fieldTable->resizeColumnToContents(NameColumn);
     m_fieldTable->resizeColumnToContents(IndexColumn);
 }

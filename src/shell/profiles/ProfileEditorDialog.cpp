@@ -87,3 +87,15 @@ Profile ProfileEditorDialog::values() const
         profile.*field.member = ControlText(Control(*this, field));
     return profile;
 }
+
+void ProfileEditorDialog::setExtras(const ProfileExtras& extras)
+{
+    SetControlText(ui->byline, extras.byline);
+    SetControlText(ui->summary, extras.summary);
+    SetControlText(ui->tags, extras.tags);
+}
+
+ProfileExtras ProfileEditorDialog::extras() const
+{
+    return {ControlText(ui->byline), ControlText(ui->summary), ControlText(ui->tags)};
+}

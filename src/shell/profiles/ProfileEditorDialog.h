@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/profiles/Profile.h"
+#include "core/profiles/ProfileExtras.h"
 
 #include <QDialog>
 
@@ -10,8 +11,9 @@ namespace Ui {
 class ProfileEditorDialog;
 }
 
-// The profile editor: one profile's eleven values in and out. It checks
-// nothing; OK hands back what was typed, Cancel nothing.
+// The profile editor: one profile's eleven values in and out, and the three
+// kept beside them (byline, summary, tags). It checks nothing; OK hands back
+// what was typed, Cancel nothing.
 class ProfileEditorDialog : public QDialog
 {
     Q_OBJECT
@@ -23,6 +25,11 @@ public:
 
     // The values as the controls hold them, as a profile without sent marks.
     Profile values() const;
+
+    // The values kept beside the profile: shown, and as the controls hold
+    // them.
+    void setExtras(const ProfileExtras& extras);
+    ProfileExtras extras() const;
 
 private:
     std::unique_ptr<Ui::ProfileEditorDialog> ui;

@@ -1,6 +1,9 @@
 #include "shell/profiles/ProfileManagerDialog.h"
 
 #include "core/profiles/ProfileStore.h"
+#include "core/record/ProfileExtrasRecord.h"
+#include "core/record/SubmissionRecord.h"
+#include "shell/common/MessageBox.h"
 #include "shell/profiles/ProfileEditorDialog.h"
 #include "shell/profiles/SortedWidgets.h"
 #include "ui_ProfileManagerDialog.h"
@@ -24,10 +27,10 @@ ProfileManagerDialog::~ProfileManagerDialog() = default;
 
 void ProfileManagerDialog::fillList()
 {
-    ui->profileList->clear();
-    for (std::size_t position = 0; position < store.Profiles().size(); ++position)
-        AddSorted(ui->profileList, QString::fromStdString(store.Profiles()[position].name),
-            int(position));
+    QStringList names;
+    for (const Profile& profile : store.Profiles())
+        names << QString::fromStdString(profile.name);
+    FillSorted(ui->profileList, names);
     ui->profileList->setCurrentRow(-1);
 }
 
@@ -37,6 +40,8 @@ void ProfileManagerDialog::addProfile()
     if (editor.exec() != QDialog::Accepted)
         return;
     store.AddProfile(editor.values());
+    if (record)
+        WriteProfileExtras(*record, editor.values().name, editor.extras());
     AddSorted(ui->profileList, QString::fromStdString(editor.values().name),
         int(store.Profiles().size() - 1));
 }
@@ -62,19 +67,27 @@ void ProfileManagerDialog::editProfile()
     if (!entry)
         return;
 
+    const std::string oldName = store.Profiles()[std::size_t(index)].name;
     ProfileEditorDialog editor(store.Profiles()[std::size_t(index)], this);
+    ProfileExtras extras;
+    if (record && ReadProfileExtras(*record, oldName, extras))
+        editor.setExtras(extras);
     if (editor.exec() != QDialog::Accepted)
         return;
     const Profile edited = editor.values();
-    const std::string oldName = store.Profiles()[std::size_t(index)].name;
     const bool renamed = edited.name != oldName;
     store.SetProfileFields(index, edited);
     if (renamed) {
-        emit profileRenamed(oldName, edited.name);
+        // The record follows the new name first, so that the values below
+        // land under it.
+        if (record && store.IndexOf(oldName) < 0)
+            noteRecordResult(record->RenameProfile(oldName, edited.name));
         delete ui->profileList->takeItem(ui->profileList->row(entry));
         ui->profileList->setCurrentItem(nullptr);
         AddSorted(ui->profileList, QString::fromStdString(edited.name), index);
     }
+    if (record)
+        noteRecordResult(WriteProfileExtras(*record, edited.name, editor.extras()));
 }
 
 void ProfileManagerDialog::removeProfile()
@@ -87,7 +100,8 @@ void ProfileManagerDialog::removeProfile()
     ui->profileList->setCurrentItem(nullptr);
     const std::string name = store.Profiles()[std::size_t(index)].name;
     store.RemoveProfile(index);
-    emit profileRemoved(name);
+    if (record && store.IndexOf(name) < 0)
+        noteRecordResult(record->RemoveProfile(name));
     // The profiles after it moved up one place.
     for (int row = 0; row < ui->profileList->count(); ++row) {
         QListWidgetItem* item = ui->profileList->item(row);
@@ -95,4 +109,14 @@ void ProfileManagerDialog::removeProfile()
         if (position > index)
             item->setData(Qt::UserRole, position - 1);
     }
+}
+
+void ProfileManagerDialog::noteRecordResult(const Result& result)
+{
+    if (result || recordFailureShown)
+        return;
+    recordFailureShown = true;
+    ShowMessageBox(this,
+        {"The submission record could not be written: " + result.Reason(),
+            ApplicationName().toStdString(), MessageIcon::Error});
 }

@@ -9,6 +9,8 @@ namespace Ui {
 class ProfileManagerDialog;
 }
 class ProfileStore;
+class Result;
+class SubmissionRecord;
 class QListWidgetItem;
 
 // The profile manager: the dialog in which the profiles of a store are
@@ -22,17 +24,15 @@ public:
     explicit ProfileManagerDialog(ProfileStore& store, QWidget* parent = nullptr);
     ~ProfileManagerDialog() override;
 
+    // The submission record, which keeps each profile's values beside sv.dat
+    // and its submissions: it follows a profile renamed or removed, while no
+    // other profile keeps the old name. None (the default) leaves it alone.
+    void setRecord(SubmissionRecord* record) { this->record = record; }
+
     // Each button acts on the profile of the selected entry.
     void addProfile();
     void editProfile();
     void removeProfile();
-
-signals:
-    // A profile was given another name; the store holds the new one. Names
-    // go as the store keeps them: they need not be UTF-8.
-    void profileRenamed(const std::string& from, const std::string& to);
-    // A profile was removed from the store.
-    void profileRemoved(const std::string& name);
 
 private:
     // The profile names, sorted, none selected.
@@ -40,7 +40,11 @@ private:
     // The selected list entry and the position of its profile; null when no
     // entry is selected.
     QListWidgetItem* selectedEntry(int& index) const;
+    // Tells the user once when the record could not be written.
+    void noteRecordResult(const Result& result);
 
     std::unique_ptr<Ui::ProfileManagerDialog> ui;
     ProfileStore& store;
+    SubmissionRecord* record = nullptr;
+    bool recordFailureShown = false;
 };

@@ -1,9 +1,10 @@
 // The elements of the page in walk order, and how they are named: the one
 // way both the fill and the form listing find an element by its name and
 // index, so that a field listed at an index is the field filled there.
-// Takes: walk.js. Gives: the element members both use (elementId,
-// elementName, getAttribute, querySelectorAll, closest), eachElement(visit)
-// and eachNamedElement(visit).
+// Takes: contract, walk.js, editing.js. Gives: the element members both
+// use (elementId, elementName, getAttribute, querySelectorAll, closest),
+// eachElement(visit), eachNamedElement(visit) and isUnnamedEditor(element,
+// kind).
 
 var elementId = property(Element.prototype, 'id').get;
 var elementName = property(Element.prototype, 'localName').get;
@@ -33,10 +34,22 @@ function eachElement(visit) {
     });
 }
 
+// Whether the element is a rich-text editor with neither name nor id: an
+// editable region's start, or an editable frame. An editable body is its
+// frame's, found by the frame.
+function isUnnamedEditor(element, kind) {
+    if (getAttribute.call(element, 'name') || elementId.call(element) ||
+        elementName.call(element) === 'body')
+        return false;
+    return framed[kind] ? editableBody(element, kind) !== null : isEditingHost(element);
+}
+
 // Calls visit(element, kind, key, index) for each name an element is found
 // by, in walk order: its name attribute, then its id where that differs,
 // each unless empty. `index` counts the elements found by `key` before it,
-// so the first element of a name or id has index 0.
+// so the first element of a name or id has index 0. An editor with neither
+// (isUnnamedEditor) is found by the key contract.names.unnamedEditor, a
+// text no name or id holds, counted among such editors.
 function eachNamedElement(visit) {
     var counts = new Map();
     function counted(key) {
@@ -51,5 +64,9 @@ function eachNamedElement(visit) {
             visit(element, kind, name, counted(name));
         if (id && id !== name)
             visit(element, kind, id, counted(id));
+        if (!name && !id && isUnnamedEditor(element, kind)) {
+            var key = contract.names.unnamedEditor;
+            visit(element, kind, key, counted(key));
+        }
     });
 }

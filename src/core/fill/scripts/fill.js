@@ -110,9 +110,24 @@ function check(box, text) {
     checked.set.call(box, text !== '' && falseWords.indexOf(text.toLowerCase()) < 0);
     announce(box, ['input', 'change']);
 }
+// Text longer than a field's maxlength, cut to fit as a person would: at
+// the last sentence end that fits, else at the last blank, else where the
+// limit falls.
+function fitted(element, prototype, text) {
+    var limit = property(prototype, 'maxLength');
+    var most = limit ? limit.get.call(element) : -1;
+    if (most < 0 || text.length <= most)
+        return text;
+    var head = text.slice(0, most + 1);
+    var sentence = /^[\s\S]*[.!?](?=\s)/.exec(head);
+    if (sentence)
+        return sentence[0];
+    var blank = head.lastIndexOf(' ');
+    return blank > 0 ? text.slice(0, blank) : text.slice(0, most);
+}
 function writeValue(element, prototype, text) {
     try {
-        property(prototype, 'value').set.call(element, text);
+        property(prototype, 'value').set.call(element, fitted(element, prototype, text));
     } catch (e) {
         return false;
     }
