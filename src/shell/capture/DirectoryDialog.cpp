@@ -194,8 +194,8 @@ DirectoryDialog::DirectoryDialog(
     auto* confirmation = new QFormLayout;
     m_confirmationEdit = new QLineEdit(FromStd(proposed.onSubmit), this);
     m_confirmationEdit->setPlaceholderText(tr("After a submission: select the page's confirmation "
-                                            "and choose Directory > Use Selected Text as "
-                                            "Confirmation"));
+                                              "and choose Directory > Use Selected Text as "
+                                              "Confirmation"));
     confirmation->addRow(tr("&Confirmation text:"), m_confirmationEdit);
     layout->addLayout(confirmation);
 
@@ -225,7 +225,8 @@ void DirectoryDialog::fillFieldTable()
         const DraftRow& draftRow = proposed.rows[std::size_t(row)];
         m_fieldTable->setItem(row, LabelColumn, ReadOnlyItem(FromStd(draftRow.field.label)));
         m_fieldTable->setItem(row, NameColumn, ReadOnlyItem(FromStd(draftRow.field.name)));
-        m_fieldTable->setItem(row, IndexColumn, ReadOnlyItem(QString::number(draftRow.field.index)));
+        m_fieldTable->setItem(
+            row, IndexColumn, ReadOnlyItem(QString::number(draftRow.field.index)));
         m_fieldTable->setItem(row, KindColumn, ReadOnlyItem(KindText(draftRow)));
         m_fieldTable->setItem(row, MeaningColumn, ReadOnlyItem(QString()));
         // A field a person cannot see is shown greyed, with the reason.
@@ -249,8 +250,8 @@ void DirectoryDialog::fillFieldTable()
         }
         const auto showMeaning = [this, row](const QString& text) {
             m_fieldTable->item(row, MeaningColumn)
-                ->setText(
-                    MeaningText(text.toStdString(), proposed.rows[std::size_t(row)], proposed.variables));
+                ->setText(MeaningText(
+                    text.toStdString(), proposed.rows[std::size_t(row)], proposed.variables));
         };
         showMeaning(value->currentText());
         connect(value, &QComboBox::currentTextChanged, this, showMeaning);
