@@ -2,6 +2,7 @@
 
 #include "TestData.h"
 #include "core/common/Clock.h"
+#include "demo/DemoServer.h"
 #include "shell/app/MainWindow.h"
 #include "support/TemporaryDirectory.h"
 
@@ -10,6 +11,24 @@
 #include <string>
 
 // What the tests that walk the demo in the real main window share.
+
+// The demo site, served by the test on a free port of 127.0.0.1, with
+// Debian's CKEditor where the demo's pages look for it.
+struct TestDemoSite
+{
+    DemoServer server {std::string(QUILLMARK_DEMO_DIR) + "/www"};
+    // The site's address once it runs, "http://127.0.0.1:<port>".
+    std::string base;
+
+    bool Start()
+    {
+        server.Mount("/ckeditor/", "/usr/share/javascript/ckeditor");
+        if (!server.Start("127.0.0.1", 0))
+            return false;
+        base = "http://127.0.0.1:" + std::to_string(server.Port());
+        return true;
+    }
+};
 
 // A watch clock that stands still until the test moves it past the
 // watch's delay.

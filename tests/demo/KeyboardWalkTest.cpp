@@ -26,11 +26,9 @@ bool BrowserHasFocus(const MainWindow& dialog)
 
 TEST(KeyboardWalkTest, ThreeDirectoriesByKeyboardAlone)
 {
-    const std::string demoDir = QUILLMARK_DEMO_DIR;
-    DemoServer server(demoDir + "/www");
-    server.Mount("/ckeditor/", "/usr/share/javascript/ckeditor");
-    ASSERT_TRUE(server.Start("127.0.0.1", 0));
-    const std::string base = "http://127.0.0.1:" + std::to_string(server.Port());
+    TestDemoSite site;
+    ASSERT_TRUE(site.Start());
+    const std::string& base = site.base;
 
     // The demo's own database, at the test's server; a profile without a
     // web address, which the user types where the form asks for it.

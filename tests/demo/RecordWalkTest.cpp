@@ -48,11 +48,9 @@ QString Cell(SubmissionsWindow& window, const std::string& directory, int column
 
 TEST(RecordWalkTest, FillSubmitConfirmPublishCheckExport)
 {
-    const std::string demoDir = QUILLMARK_DEMO_DIR;
-    DemoServer server(demoDir + "/www");
-    server.Mount("/ckeditor/", "/usr/share/javascript/ckeditor");
-    ASSERT_TRUE(server.Start("127.0.0.1", 0));
-    const std::string base = "http://127.0.0.1:" + std::to_string(server.Port());
+    TestDemoSite site;
+    ASSERT_TRUE(site.Start());
+    const std::string& base = site.base;
 
     TemporaryDirectory folder;
     folder.Write("dirdata.xml", DemoDatabaseAt(base));

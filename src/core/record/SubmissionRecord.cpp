@@ -390,3 +390,9 @@ Result SubmissionRecord::SetProfileField(
         return done;
     return transaction.Commit();
 }
+
+Message RecordWriteFailureMessage(const Result& failure, const std::string& caption)
+{
+    return {"The submission record could not be written: " + failure.Reason(), caption,
+        MessageIcon::Error};
+}

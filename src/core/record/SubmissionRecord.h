@@ -107,3 +107,6 @@ private:
     const WallClock& clock;
     mutable SqliteDatabase database;
 };
+
+// What the user is told when a change could not be written to the record.
+Message RecordWriteFailureMessage(const Result& failure, const std::string& caption);

@@ -80,9 +80,7 @@ void MainWindow::noteRecordResult(const Result& result)
     if (result || recordFailureShown)
         return;
     recordFailureShown = true;
-    ShowMessageBox(this,
-        {"The submission record could not be written: " + result.Reason(),
-            ApplicationName().toStdString(), MessageIcon::Error});
+    ShowMessageBox(this, RecordWriteFailureMessage(result, ApplicationName().toStdString()));
 }
 
 void MainWindow::noteFill()

@@ -116,7 +116,5 @@ void ProfileManagerDialog::noteRecordResult(const Result& result)
     if (result || recordFailureShown)
         return;
     recordFailureShown = true;
-    ShowMessageBox(this,
-        {"The submission record could not be written: " + result.Reason(),
-            ApplicationName().toStdString(), MessageIcon::Error});
+    ShowMessageBox(this, RecordWriteFailureMessage(result, ApplicationName().toStdString()));
 }
