@@ -95,6 +95,16 @@ Site& TheSite()
     return site;
 }
 
+// The main window's settings for a benchmark: the site's server stands in
+// for the maker's, and the data files live in `folder`.
+MainWindow::Settings WindowSettings(const TemporaryDirectory& folder)
+{
+    MainWindow::Settings settings = MainWindow::Settings::defaults();
+    settings.serverUrl = QString::fromStdString(TheSite().server.Url());
+    settings.dataFolder = QString::fromStdString(folder.path.string());
+    return settings;
+}
+
 // Loads `path` and fills its 100 fields, each round timed from the page's
 // load finished to the fill's answer. A fill that writes fewer fields than
 // `expected` ends the run with an error.
@@ -195,10 +205,7 @@ void BM_ChooseProfile(benchmark::State& state)
     const std::string selected = "Profile 0";
     folder.Write("sv.dat", StateFileBytes(store, &selected));
 
-    MainWindow::Settings settings = MainWindow::Settings::defaults();
-    settings.serverUrl = QString::fromStdString(TheSite().server.Url());
-    settings.dataFolder = QString::fromStdString(folder.path.string());
-    MainWindow window(settings);
+    MainWindow window(WindowSettings(folder));
     window.show();
     WaitFor([&] { return !window.browser()->isLoading(); });
 
@@ -244,10 +251,7 @@ void BM_FillInTheWindow(benchmark::State& state)
     store.AddProfile(profile);
     folder.Write("sv.dat", StateFileBytes(store, &profile.name));
 
-    MainWindow::Settings settings = MainWindow::Settings::defaults();
-    settings.serverUrl = QString::fromStdString(TheSite().server.Url());
-    settings.dataFolder = QString::fromStdString(folder.path.string());
-    MainWindow window(settings);
+    MainWindow window(WindowSettings(folder));
     window.show();
     WaitFor([&] { return !window.browser()->isLoading(); });
 
@@ -299,10 +303,7 @@ void BM_OpenSubmissionsWindow(benchmark::State& state)
         return;
     }
 
-    MainWindow::Settings settings = MainWindow::Settings::defaults();
-    settings.serverUrl = QString::fromStdString(TheSite().server.Url());
-    settings.dataFolder = QString::fromStdString(folder.path.string());
-    MainWindow window(settings);
+    MainWindow window(WindowSettings(folder));
     window.show();
     WaitFor([&] { return !window.browser()->isLoading(); });
     QAction* command = window.findChild<QAction*>(QStringLiteral("submissionsAction"));

@@ -13,9 +13,6 @@ TEST(DirectoryListEntryTest, SuffixesAndCuttingBackToTheName)
     EXPECT_EQ(DirectoryNameFromEntry("Alpha"), "Alpha");
     EXPECT_EQ(DirectoryNameFromEntry("Odd [name] [sent]"), "Odd");
     EXPECT_EQ(DirectoryNameFromEntry("Tight[x] [sent]"), "Tight[x]");
-    EXPECT_EQ(SentDirectoryEntry("Alpha [not sent]"), "Alpha [sent]");
-    EXPECT_EQ(SentDirectoryEntry("Alpha [sent]"), "Alpha [sent]");
-    EXPECT_EQ(SentDirectoryEntry("Alpha"), "Alpha [sent]");
 }
 
 } // namespace

@@ -25,8 +25,10 @@ std::size_t CharacterCount(const std::string& text)
         [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; });
 }
 
-// Whether the main window gets the name back from every entry its list can
-// show for the directory.
+// Whether the name comes back whole from every entry the list can show for
+// the directory. This window keeps names apart from their entries, but
+// earlier versions, which read the same files, cut the entry back to the
+// name.
 bool IsSelectable(const std::string& name)
 {
     for (const bool hasProfile : {false, true}) {

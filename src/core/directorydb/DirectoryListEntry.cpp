@@ -11,8 +11,3 @@ std::string DirectoryNameFromEntry(const std::string& entry)
 {
     return entry.substr(0, entry.find(" ["));
 }
-
-std::string SentDirectoryEntry(const std::string& entry)
-{
-    return DirectoryNameFromEntry(entry) + " [sent]";
-}

@@ -6,8 +6,6 @@
 // selected, whether it was sent for that profile.
 std::string DirectoryListEntry(const std::string& directoryName, bool hasProfile, bool sent);
 
-// The directory name of a list entry: the text before the first " [".
+// The directory name of a list entry as earlier versions read it back: the
+// text before the first " [". The database check refuses names it would cut.
 std::string DirectoryNameFromEntry(const std::string& entry);
-
-// The entry of a directory that has just been sent.
-std::string SentDirectoryEntry(const std::string& entry);
